@@ -1,0 +1,67 @@
+#pragma once
+// The one interface through which the program reaches the real keyboard,
+// mouse and screen. Values are numbered as the Windows user32 services
+// number them (see InputRecords.h); each backend translates.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "InputRecords.h"
+
+namespace platform {
+
+// Receives captured input and hotkey presses. Always called on the GUI
+// thread, from Platform::processPendingEvents or the native message loop.
+class CaptureListener {
+public:
+    virtual ~CaptureListener() = default;
+    virtual void keyboardEvent(const KeyEvent& event) = 0;
+    virtual void mouseEvent(const MouseEvent& event) = 0;
+    virtual void rawMovement(const RawMovement& movement) = 0;
+    virtual void hotkey(int id) = 0;
+};
+
+// Thread rules: the injection and query group may be called from any thread
+// at once (two runs may overlap for a moment, the GUI asks for the cursor);
+// everything else belongs to the GUI thread. The backend is created before
+// the main window and outlives every run thread.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // --- Any thread ---
+    // Sends one input record into the input stream, as if from the device.
+    virtual void sendInput(const InputRecord& record) = 0;
+    // The scan code of a virtual key in the current layout, 0 when none.
+    virtual uint16_t scanCodeOfVirtualKey(uint32_t virtualKey) = 0;
+    // Key or button state now: the top bit (0x8000) is set while it is down.
+    virtual uint16_t asyncKeyState(int virtualKey) = 0;
+    // The cursor in screen pixels; false (and *position untouched) on failure.
+    virtual bool cursorPosition(Point* position) = 0;
+    // The desktop rectangle; right and bottom are the screen's size.
+    virtual Rect desktopRect() = 0;
+
+    // --- GUI thread ---
+    // Where captured events and hotkey presses go; null stops delivery.
+    virtual void setListener(CaptureListener* listener) = 0;
+    // Registers a global hotkey: modifiers are HotkeyModifiers bits. Returns
+    // false when the combination is taken (by another id or another program).
+    virtual bool registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) = 0;
+    virtual void unregisterHotkey(int id) = 0;
+    // Starts and stops listening to the keyboard and mouse. nativeWindow is
+    // the main window's native handle, where a backend needs a target.
+    virtual void startCapture(uintptr_t nativeWindow) = 0;
+    virtual void stopCapture() = 0;
+    // A descriptor that becomes readable when events are pending, or -1 when
+    // the backend's events arrive through the native message loop.
+    virtual int eventDescriptor() const = 0;
+    // Delivers every pending event to the listener. Never blocks.
+    virtual void processPendingEvents() = 0;
+};
+
+// Opens the backend of this system (chosen by the build, and on Linux by
+// what the session offers). Null with a reason in *error when none can open.
+std::unique_ptr<Platform> createPlatform(std::string* error);
+
+}  // namespace platform

@@ -1,0 +1,89 @@
+#pragma once
+// A platform that records every call in order and answers from settable
+// state, so tests can assert exactly what the program sends.
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "../Platform.h"
+
+namespace platform {
+
+class FakePlatform : public Platform {
+public:
+    FakePlatform();
+
+    void sendInput(const InputRecord& record) override;
+    uint16_t scanCodeOfVirtualKey(uint32_t virtualKey) override;
+    uint16_t asyncKeyState(int virtualKey) override;
+    bool cursorPosition(Point* position) override;
+    Rect desktopRect() override;
+
+    void setListener(CaptureListener* listener) override;
+    bool registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) override;
+    void unregisterHotkey(int id) override;
+    void startCapture(uintptr_t nativeWindow) override;
+    void stopCapture() override;
+    int eventDescriptor() const override { return -1; }
+    void processPendingEvents() override;
+
+    // --- What was called ---
+    // Every call, in order, as one readable line ("sendInput key vk=0 scan=30 flags=8").
+    std::vector<std::string> calls() const;
+    // The records sent, in order.
+    std::vector<InputRecord> sentInputs() const;
+    void clearCalls();
+
+    // --- What the fake answers ---
+    void setDesktopSize(int width, int height);
+    // Makes the cursor query fail (true) or succeed (false).
+    void setCursorFails(bool fails);
+    void setCursor(Point position);
+    void setKeyDown(int virtualKey, bool down);
+    void setScanCode(uint32_t virtualKey, uint16_t scanCode);
+
+    struct Hotkey {
+        uint32_t modifiers;
+        uint32_t virtualKey;
+        bool operator<(const Hotkey& o) const {
+            return modifiers != o.modifiers ? modifiers < o.modifiers : virtualKey < o.virtualKey;
+        }
+        bool operator==(const Hotkey& o) const {
+            return modifiers == o.modifiers && virtualKey == o.virtualKey;
+        }
+    };
+    // The hotkeys registered now, by id.
+    std::map<int, Hotkey> hotkeys() const;
+    bool capturing() const;
+
+    // --- Events a test makes happen; delivered by processPendingEvents ---
+    void pushKeyEvent(KeyEvent event);
+    void pushMouseEvent(MouseEvent event);
+    void pushRawMovement(RawMovement movement);
+    // Presses a key combination: the id that holds it, if any, gets a hotkey event.
+    void pressHotkey(uint32_t modifiers, uint32_t virtualKey);
+
+private:
+    using Pending = std::variant<KeyEvent, MouseEvent, RawMovement, int>;
+    void log(std::string line);
+
+    mutable std::mutex mutex_;
+    std::vector<std::string> calls_;
+    std::vector<InputRecord> inputs_;
+    std::map<uint32_t, uint16_t> scanCodes_;
+    std::set<int> keysDown_;
+    Point cursor_;
+    bool cursorFails_ = false;
+    Rect desktop_{0, 0, 1920, 1080};
+    std::map<int, Hotkey> hotkeys_;
+    bool capturing_ = false;
+    CaptureListener* listener_ = nullptr;
+    std::deque<Pending> pending_;
+};
+
+}  // namespace platform

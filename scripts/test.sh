@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds Quillpress and runs every test (installing what is missing):
+#   1. everything under the address and undefined-behaviour sanitizers;
+#   2. the thread tests again under the thread sanitizer;
+#   3. the Windows backend, cross-built with mingw-w64, under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh test
+
+jobs="$(nproc)"
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+
+echo "== asan: build and run every test"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j"$jobs"
+ctest --preset asan -j"$jobs"
+
+echo "== tsan: build and run the thread tests"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j"$jobs"
+ctest --preset tsan -j"$jobs"
+
+if [ -f tests/win32/CMakeLists.txt ]; then
+    echo "== mingw: cross-build the Windows backend and run its test under Wine"
+    cmake --preset mingw >/dev/null
+    cmake --build --preset mingw -j"$jobs"
+    tests/win32/run-under-wine.sh build/mingw/tests/win32/test_win32_platform.exe
+fi

@@ -1,0 +1,3 @@
+#include "MainWindow.h"
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {}
