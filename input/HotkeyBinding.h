@@ -1,0 +1,17 @@
+#pragma once
+// Turns a key sequence from the hotkey edits into a global hotkey: the
+// platform modifier bits, the virtual key, and the sequence the edit is to
+// show afterwards. Only the last chord of a sequence counts.
+
+#include <QKeySequence>
+#include <cstdint>
+
+struct HotkeyBinding {
+    bool registers = false;   // false: leave the hotkey unregistered
+    uint32_t modifiers = 0;   // platform::HotkeyModifiers bits, no-repeat included
+    uint32_t virtualKey = 0;
+    QKeySequence shown;       // what the edit shows afterwards
+};
+
+// What to register for `sequence`. Needs the key names filled.
+HotkeyBinding bindHotkey(const QKeySequence& sequence);

@@ -1,0 +1,9 @@
+#pragma once
+// Lets gtest print Qt strings readably in failure messages.
+
+#include <QString>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+QT_END_NAMESPACE
