@@ -1,0 +1,35 @@
+#pragma once
+// Where the event loop's decisions live: what a hotkey press switches, and
+// which captured events reach the recording.
+
+#include "platform/Platform.h"
+
+// The window state the loop reads and the switches it flips.
+class LoopTarget {
+public:
+    virtual ~LoopTarget() = default;
+    virtual bool closing() const = 0;
+    virtual bool running() const = 0;
+    virtual bool recording() const = 0;
+    virtual void setRunning(bool on) = 0;
+    virtual void setRecording(bool on) = 0;
+};
+
+// Hotkey ids.
+constexpr int RunHotkeyId = 1;
+constexpr int RecordingHotkeyId = 2;
+
+class EventRouter : public platform::CaptureListener {
+public:
+    explicit EventRouter(LoopTarget& target) : target_(target) {}
+
+    void keyboardEvent(const platform::KeyEvent& event) override;
+    void mouseEvent(const platform::MouseEvent& event) override;
+    void rawMovement(const platform::RawMovement& movement) override;
+    // The run hotkey flips Running unless a recording is on; the recording
+    // hotkey flips Recording unless a run is on. Nothing once closing.
+    void hotkey(int id) override;
+
+private:
+    LoopTarget& target_;
+};
