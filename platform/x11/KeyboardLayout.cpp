@@ -41,7 +41,7 @@ uint32_t characterKeyOfKeysyms(KeySym base, KeySym shifted) {
 
 bool KeyboardLayout::load(Display* display) {
     *this = KeyboardLayout();
-    XkbDescPtr desc = XkbGetMap(display, XkbKeySymsMask, XkbUseCoreKbd);
+    XkbDescPtr desc = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
     if (!desc) return false;
     XkbGetNames(display, XkbKeycodesNameMask | XkbKeyNamesMask, desc);
     if (desc->names && desc->names->keycodes) {
