@@ -65,13 +65,23 @@ void XiWatcher::drain() {
 }
 
 bool XiWatcher::waitFor(int type, int detail, std::chrono::milliseconds timeout) {
+    return waitUntil([&](const Event& e) { return e.type == type && e.detail == detail; }, timeout) != nullptr;
+}
+
+int XiWatcher::waitForAny(int type, std::chrono::milliseconds timeout) {
+    const Event* e = waitUntil([&](const Event& e) { return e.type == type; }, timeout);
+    return e ? e->detail : 0;
+}
+
+const XiWatcher::Event* XiWatcher::waitUntil(const std::function<bool(const Event&)>& match,
+                                             std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         drain();
         for (const Event& e : events_)
-            if (e.type == type && e.detail == detail) return true;
+            if (match(e)) return &e;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
+        if (left.count() <= 0) return nullptr;
         pollfd fd{ConnectionNumber(display_), POLLIN, 0};
         poll(&fd, 1, static_cast<int>(std::min<long>(left.count(), 50)));
     }

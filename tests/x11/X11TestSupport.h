@@ -56,6 +56,8 @@ public:
     ~XiWatcher();
     // Waits until an event of the type arrives; all events seen are kept.
     bool waitFor(int type, int detail, std::chrono::milliseconds timeout = EventTimeout);
+    // Waits for the first event of the type; its detail, or 0 on timeout.
+    int waitForAny(int type, std::chrono::milliseconds timeout = EventTimeout);
     const std::vector<Event>& events() const { return events_; }
     void clear() { events_.clear(); }
     Display* display() const { return display_; }
@@ -64,6 +66,7 @@ public:
 
 private:
     void drain();
+    const Event* waitUntil(const std::function<bool(const Event&)>& match, std::chrono::milliseconds timeout);
     Display* display_;
     int opcode_ = 0;
     std::vector<Event> events_;
