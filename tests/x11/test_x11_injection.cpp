@@ -80,14 +80,16 @@ TEST_F(Injection, KeysByVirtualKeyFollowTheirPositionAndTheExtendedFlag) {
     expectKeycode(vkKey(0x26, false, false), vkKey(0x26, false, true), 111);  // Up without the flag
 }
 
+// The five buttons: record flags and data, the X button, the virtual key.
+const struct ButtonCase {
+    uint32_t down, up, data;
+    int button, vk;
+} Buttons[] = {{MouseLeftDown, MouseLeftUp, 0, 1, 1},     {MouseRightDown, MouseRightUp, 0, 3, 2},
+               {MouseMiddleDown, MouseMiddleUp, 0, 2, 4}, {MouseXDown, MouseXUp, XButton1, 8, 5},
+               {MouseXDown, MouseXUp, XButton2, 9, 6}};
+
 TEST_F(Injection, ButtonsReachTheirXButtons) {
-    const struct {
-        uint32_t down, up, data;
-        int button;
-    } rows[] = {{MouseLeftDown, MouseLeftUp, 0, 1},     {MouseRightDown, MouseRightUp, 0, 3},
-                {MouseMiddleDown, MouseMiddleUp, 0, 2}, {MouseXDown, MouseXUp, XButton1, 8},
-                {MouseXDown, MouseXUp, XButton2, 9}};
-    for (const auto& r : rows) {
+    for (const ButtonCase& r : Buttons) {
         watcher_.clear();
         platform_->sendInput(mouse(r.down, 0, 0, r.data));
         EXPECT_TRUE(watcher_.waitFor(XI_RawButtonPress, r.button)) << r.button;
@@ -154,16 +156,10 @@ TEST_F(Injection, KeyStateFollowsKeysAndAllFiveButtons) {
     platform_->sendInput(scanKey(0x1C, true, true));
     EXPECT_EQ(platform_->asyncKeyState(256), 0);
 
-    const struct {
-        uint32_t down, up, data;
-        int vk;
-    } rows[] = {{MouseLeftDown, MouseLeftUp, 0, 1},     {MouseRightDown, MouseRightUp, 0, 2},
-                {MouseMiddleDown, MouseMiddleUp, 0, 4}, {MouseXDown, MouseXUp, XButton1, 5},
-                {MouseXDown, MouseXUp, XButton2, 6}};
-    for (const auto& r : rows) {
+    for (const ButtonCase& r : Buttons) {
         platform_->sendInput(mouse(r.down, 0, 0, r.data));
         EXPECT_EQ(platform_->asyncKeyState(r.vk), 0x8000) << r.vk;
-        for (const auto& other : rows) {
+        for (const ButtonCase& other : Buttons) {
             if (other.vk != r.vk) {
                 EXPECT_EQ(platform_->asyncKeyState(other.vk), 0) << other.vk;
             }
