@@ -1,13 +1,26 @@
 #pragma once
-// The X11 backend: XTest injects, the server answers state queries.
+// The X11 backend. Three connections: one for injection and state queries
+// (any thread, under a mutex), one serviced on the GUI thread for hotkey
+// grabs, keymap changes and XInput2 raw events, and one that carries
+// nothing but RECORD's captured key events.
 
+#include <array>
+#include <map>
+#include <memory>
 #include <mutex>
+#include <string>
 
+#include "KeyboardLayout.h"
+#include "PointerMath.h"
 #include "platform/Platform.h"
 
 typedef struct _XDisplay Display;
 
 namespace platform {
+
+class X11Capture;
+class X11Hotkeys;
+struct CapturedEvent;
 
 class X11Platform : public Platform {
 public:
@@ -26,14 +39,43 @@ public:
     void unregisterHotkey(int id) override;
     void startCapture(uintptr_t nativeWindow) override;
     void stopCapture() override;
-    int eventDescriptor() const override;
+    int eventDescriptor() const override { return epollFd_; }
     void processPendingEvents() override;
 
-private:
-    explicit X11Platform(Display* display);
+    // False when capture could not start (no RECORD or XInput 2 on the server).
+    bool capturing() const;
+    // The keymap as the backend sees it now.
+    KeyboardLayout layout();
 
-    std::mutex mutex_;  // guards display_ for the any-thread group
-    Display* display_;
+private:
+    X11Platform(Display* inject, Display* gui, Display* data);
+    bool setUpDescriptors();
+    void sendKey(const KeyboardInput& key);
+    void sendMouse(const MouseInput& mouse);
+    void reloadLayout();
+    void deliver(const CapturedEvent& event);
+    void deliverKey(const CapturedEvent& event);
+    void deliverButton(const CapturedEvent& event);
+    void updateRepeatTimer();
+
+    // Any-thread group, under mutex_.
+    std::mutex mutex_;
+    Display* inject_;
+    KeyboardLayout layout_;
+    WheelAccumulator wheel_;
+    unsigned numLockMask_ = 0;
+
+    // GUI thread.
+    Display* gui_;
+    Display* data_;
+    std::unique_ptr<X11Hotkeys> hotkeys_;
+    std::unique_ptr<X11Capture> capture_;
+    std::map<int, uint32_t> hotkeyKeys_;  // registered virtual key by id
+    int xkbEventBase_ = 0;
+    int epollFd_ = -1;
+    int repeatTimerFd_ = -1;
+    bool repeatTimerArmed_ = false;
+    std::array<bool, 256> keysDown_{};  // virtual keys held, as captured
     CaptureListener* listener_ = nullptr;
 };
 

@@ -1,0 +1,28 @@
+#include "PointerMath.h"
+
+#include "platform/InputRecords.h"
+
+namespace platform {
+
+namespace {
+// Windows scales the normalized range by 65536 when it maps it to pixels.
+constexpr int64_t AbsoluteScale = AbsoluteRange + 1;
+}  // namespace
+
+int pixelOfAbsolute(int32_t value, int size) {
+    if (size <= 0) return 0;
+    const int64_t pixel = static_cast<int64_t>(value) * size / AbsoluteScale;
+    if (pixel < 0) return 0;
+    if (pixel >= size) return size - 1;
+    return static_cast<int>(pixel);
+}
+
+int WheelAccumulator::add(int32_t delta) {
+    if ((delta > 0 && remainder_ < 0) || (delta < 0 && remainder_ > 0)) remainder_ = 0;
+    const int64_t total = remainder_ + delta;
+    const int64_t clicks = total / WheelDelta;
+    remainder_ = total - clicks * WheelDelta;
+    return static_cast<int>(clicks);
+}
+
+}  // namespace platform

@@ -1,0 +1,61 @@
+#include "X11ErrorTrap.h"
+
+#include <X11/Xlib.h>
+
+#include <map>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+std::mutex trapMutex;
+std::map<Display*, int> firstErrors;  // watched connections -> first error code
+XErrorHandler previousHandler = nullptr;
+bool installed = false;
+
+int catchError(Display* display, XErrorEvent* event) {
+    XErrorHandler chain = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(trapMutex);
+        auto it = firstErrors.find(display);
+        if (it != firstErrors.end()) {
+            if (!it->second) it->second = event->error_code;
+            return 0;
+        }
+        chain = previousHandler;
+    }
+    return chain ? chain(display, event) : 0;
+}
+
+}  // namespace
+
+void X11ErrorTrap::watch(Display* display) {
+    std::lock_guard<std::mutex> lock(trapMutex);
+    firstErrors[display] = 0;
+    if (!installed) {
+        previousHandler = XSetErrorHandler(catchError);
+        installed = true;
+    }
+}
+
+void X11ErrorTrap::unwatch(Display* display) {
+    std::lock_guard<std::mutex> lock(trapMutex);
+    firstErrors.erase(display);
+    if (installed && firstErrors.empty()) {
+        XSetErrorHandler(previousHandler);
+        previousHandler = nullptr;
+        installed = false;
+    }
+}
+
+int X11ErrorTrap::takeError(Display* display) {
+    std::lock_guard<std::mutex> lock(trapMutex);
+    auto it = firstErrors.find(display);
+    if (it == firstErrors.end()) return 0;
+    const int code = it->second;
+    it->second = 0;
+    return code;
+}
+
+}  // namespace platform
