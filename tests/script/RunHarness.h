@@ -5,6 +5,7 @@
 #include <QString>
 #include <chrono>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "platform/fake/FakePlatform.h"
@@ -32,6 +33,9 @@ public:
 private:
     QString log_;
 };
+
+// Lets test failures show log text as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // Seconds of a monotonic clock, for measuring from the test's side.
 double secondsSince(std::chrono::steady_clock::time_point start);

@@ -53,11 +53,11 @@ TEST(RunModes, EndlessLoopRunsUntilStoppedAndHasNoFinishingLine) {
     RunHarness h;
     h.manager.loopMode = true;
     h.manager.repeatCount = 0;
-    Thread* run = h.start("n = (n or 0) + 1 if n == 50 then Log(\"fifty\") end");
+    Thread* run = h.start("n = (n or 0) + 1 if n == 50 then Log(\"fif\" .. \"ty\") end");
     ASSERT_TRUE(h.waitForLog(run, "fifty"));
     h.manager.stopRun();
     const QString log = h.finish(run);
-    EXPECT_TRUE(log.startsWith("-- Loading: TABLE\nn = (n or 0) + 1 if n == 50 then Log(\"fifty\") end\nLooping...\nfifty"));
+    EXPECT_TRUE(log.startsWith("-- Loading: TABLE\nn = (n or 0) + 1 if n == 50 then Log(\"fif\" .. \"ty\") end\nLooping...\nfifty"));
     EXPECT_FALSE(log.contains("-- Finished executing"));
 }
 
@@ -125,7 +125,7 @@ TEST(Logging, SwitchedOffDropsEverythingOfTheRun) {
 
 TEST(Logging, TakingTheLogEmptiesItUntilMoreIsWritten) {
     RunHarness h;
-    Thread* run = h.start("Log(\"first\") while not go do end Log(\"second\")");
+    Thread* run = h.start("Log(\"fir\" .. \"st\") while not go do end Log(\"second\")");
     ASSERT_TRUE(h.waitForLog(run, "first"));
     EXPECT_FALSE(run->logPending());
     EXPECT_EQ(run->takeLog(), "");
@@ -156,8 +156,8 @@ TEST(Library, SleepsAndLogAreGlobalsInTheirPlaceOfTheOrderedTable) {
 
 TEST(Manager, KeepsAStoppedRunUntilALaterStartFindsItFinished) {
     RunHarness h;
-    Thread* slow = h.start("Log(\"go\") NanoSleep(300000000)");
-    ASSERT_TRUE(h.waitForLog(slow, "go"));
+    Thread* slow = h.start("Log(\"go\" .. \"!\") NanoSleep(300000000)");
+    ASSERT_TRUE(h.waitForLog(slow, "go!"));
     h.manager.stopRun();
     Thread* next = h.start("Log(1)");
     EXPECT_EQ(h.manager.current(), next);
@@ -183,11 +183,11 @@ TEST(Manager, DestructionStopsRunsAndWaitsForTheirEnd) {
     const auto start = std::chrono::steady_clock::now();
     {
         RunHarness h;
-        Thread* endless = h.start("Log(\"go\") while true do end");
-        ASSERT_TRUE(h.waitForLog(endless, "go"));
+        Thread* endless = h.start("Log(\"go\" .. \"!\") while true do end");
+        ASSERT_TRUE(h.waitForLog(endless, "go!"));
         h.manager.loopMode = true;
-        Thread* sleeper = h.start("Log(\"go\") NanoSleep(300000000)");
-        ASSERT_TRUE(h.waitForLog(sleeper, "go"));
+        Thread* sleeper = h.start("Log(\"go\" .. \"!\") NanoSleep(300000000)");
+        ASSERT_TRUE(h.waitForLog(sleeper, "go!"));
     }
     // The sleeping run cannot be cut short, so its end was awaited.
     EXPECT_GE(secondsSince(start), 0.25);

@@ -14,18 +14,18 @@ namespace {
 using std::chrono::milliseconds;
 const QString StopLine = "Error Stopped execution from gui thread\n";
 
-// Starts text, waits for it to log "go", stops it and returns the whole log.
+// Starts text, waits for it to log "go!", stops it and returns the whole log.
 QString stopAfterGo(RunHarness& h, const std::string& text, bool isFile = false) {
     Thread* run = h.start(text, isFile);
-    EXPECT_TRUE(h.waitForLog(run, "go"));
+    EXPECT_TRUE(h.waitForLog(run, "go!"));
     h.manager.stopRun();
     return h.finish(run);
 }
 
 TEST(StopLoop, SingleRunStopsInAPlainLoopAndStillFinishes) {
     RunHarness h;
-    EXPECT_EQ(stopAfterGo(h, "Log(\"go\") while true do end"),
-              "-- Loading: TABLE\nLog(\"go\") while true do end\ngo" + StopLine +
+    EXPECT_EQ(stopAfterGo(h, "Log(\"go\" .. \"!\") while true do end"),
+              "-- Loading: TABLE\nLog(\"go\" .. \"!\") while true do end\ngo!" + StopLine +
                   "-- Finished executing: TABLE\n\n");
 }
 
@@ -33,8 +33,8 @@ TEST(StopLoop, LoopRunEndsWithoutTheFinishingLine) {
     RunHarness h;
     h.manager.loopMode = true;
     h.manager.repeatCount = 5;
-    EXPECT_EQ(stopAfterGo(h, "Log(\"go\") while true do end"),
-              "-- Loading: TABLE\nLog(\"go\") while true do end\nLooping...\ngo" + StopLine);
+    EXPECT_EQ(stopAfterGo(h, "Log(\"go\" .. \"!\") while true do end"),
+              "-- Loading: TABLE\nLog(\"go\" .. \"!\") while true do end\nLooping...\ngo!" + StopLine);
 }
 
 TEST(StopLoop, StopInsideAFunctionNamesTheCallingLine) {
@@ -43,17 +43,17 @@ TEST(StopLoop, StopInsideAFunctionNamesTheCallingLine) {
                                              "local function spin()\n"
                                              "  while true do end\n"
                                              "end\n"
-                                             "Log(\"go\")\n"
+                                             "Log(\"go\" .. \"!\")\n"
                                              "spin()\n");
     EXPECT_TRUE(stopAfterGo(h, path, true)
-                    .contains(QString::fromStdString("go" + std::string("Error ") + path +
+                    .contains(QString::fromStdString("go!" + std::string("Error ") + path +
                                                      ":5: Stopped execution from gui thread\n")));
 }
 
 TEST(StopLoop, PcallCannotSwallowTheStop) {
     RunHarness h;
-    EXPECT_TRUE(stopAfterGo(h, "Log(\"go\") while true do pcall(function() while true do end end) end")
-                    .endsWith("go" + StopLine + "-- Finished executing: TABLE\n\n"));
+    EXPECT_TRUE(stopAfterGo(h, "Log(\"go\" .. \"!\") while true do pcall(function() while true do end end) end")
+                    .endsWith("go!" + StopLine + "-- Finished executing: TABLE\n\n"));
 }
 
 TEST(StopLoop, RequestBeforeTheStateExistsStopsAtTheFirstInstruction) {
@@ -68,26 +68,29 @@ TEST(StopLoop, RequestBeforeTheStateExistsStopsAtTheFirstInstruction) {
 TEST(StopCoroutine, LoopInsideAResumedCoroutineStops) {
     RunHarness h;
     const QString log = stopAfterGo(h,
-                                    "local co = coroutine.create(function() Log(\"go\") while true do end end)\n"
+                                    "local co = coroutine.create(function() Log(\"go\" .. \"!\") while true do end end)\n"
                                     "local ok, message = coroutine.resume(co)\n"
                                     "Log(\"after\")");
-    EXPECT_TRUE(log.endsWith("go" + StopLine + "-- Finished executing: TABLE\n\n")) << log.toStdString();
+    EXPECT_TRUE(log.endsWith("go!" + StopLine + "-- Finished executing: TABLE\n\n")) << log.toStdString();
 }
 
 TEST(StopCoroutine, NestedCoroutinesStop) {
     RunHarness h;
     const QString log = stopAfterGo(h,
-                                    "local inner = coroutine.create(function() Log(\"go\") while true do end end)\n"
+                                    "local inner = coroutine.create(function() Log(\"go\" .. \"!\") while true do end end)\n"
                                     "local outer = coroutine.create(function() coroutine.resume(inner) "
                                     "while true do end end)\n"
                                     "coroutine.resume(outer)");
-    EXPECT_TRUE(log.contains("go" + StopLine)) << log.toStdString();
+    EXPECT_TRUE(log.contains("go!" + StopLine)) << log.toStdString();
 }
 
 TEST(StopCoroutine, LoopInsideAWrappedCoroutineStopsWithTheCallersPosition) {
     RunHarness h;
-    const QString log = stopAfterGo(h, "local f = coroutine.wrap(function() Log(\"go\") while true do end end)\nf()");
-    EXPECT_TRUE(log.contains("goError [string \"local f = coroutine.wrap(function() Log(\"go\")...\"]:2: "
+    const QString log = stopAfterGo(h,
+                                    "local f = coroutine.wrap(function()\n"
+                                    "  Log(\"go\" .. \"!\") while true do end end)\n"
+                                    "f()");
+    EXPECT_TRUE(log.contains("go!Error [string \"local f = coroutine.wrap(function()...\"]:3: "
                              "Stopped execution from gui thread\n"))
         << log.toStdString();
 }
@@ -130,17 +133,17 @@ TEST(StopCoroutine, ReplacementsGiveTheStandardResults) {
 TEST(StopXpcall, BodyLoopWithALoopingHandlerStops) {
     RunHarness h;
     const QString log = stopAfterGo(h,
-                                    "xpcall(function() Log(\"go\") while true do end end,\n"
+                                    "xpcall(function() Log(\"go\" .. \"!\") while true do end end,\n"
                                     "       function(m) while true do end end)");
-    EXPECT_TRUE(log.endsWith("go" + StopLine + "-- Finished executing: TABLE\n\n")) << log.toStdString();
+    EXPECT_TRUE(log.endsWith("go!" + StopLine + "-- Finished executing: TABLE\n\n")) << log.toStdString();
 }
 
 TEST(StopXpcall, HandlerLoopingOnAnOrdinaryErrorStops) {
     RunHarness h;
     const QString log = stopAfterGo(h,
                                     "xpcall(function() error(\"x\") end,\n"
-                                    "       function(m) Log(\"go\") while true do end end)");
-    EXPECT_TRUE(log.endsWith("go" + StopLine + "-- Finished executing: TABLE\n\n")) << log.toStdString();
+                                    "       function(m) Log(\"go\" .. \"!\") while true do end end)");
+    EXPECT_TRUE(log.endsWith("go!" + StopLine + "-- Finished executing: TABLE\n\n")) << log.toStdString();
 }
 
 TEST(StopLocks, NoLockIsLeftHeldAfterStopsAndArgumentErrors) {
@@ -148,10 +151,10 @@ TEST(StopLocks, NoLockIsLeftHeldAfterStopsAndArgumentErrors) {
     h.manager.loopMode = true;
     // Stops land anywhere in code that logs, reports, waits and resumes.
     Thread* run = h.start(
-        "Log(\"go\") while true do Log(\"x\") Log() MilliSleep(0) SecSleep(\"bad\") "
+        "Log(\"go\" .. \"!\") while true do Log(\"x\") Log() MilliSleep(0) SecSleep(\"bad\") "
         "coroutine.resume(coroutine.create(function() Log(1) end)) "
         "xpcall(error, function(m) return m end) end");
-    ASSERT_TRUE(h.waitForLog(run, "go"));
+    ASSERT_TRUE(h.waitForLog(run, "go!"));
     h.manager.stopRun();
     h.finish(run);
     EXPECT_TRUE(h.collected().endsWith(StopLine) || h.collected().contains(StopLine));
