@@ -1,0 +1,23 @@
+#pragma once
+// The fixed texts a run writes to its log and the fixed messages of the
+// script functions. Every log text carries its own line end.
+
+namespace scriptText {
+
+constexpr const char* LoadingPrefix = "-- Loading: ";
+constexpr const char* TableName = "TABLE";
+constexpr const char* LoopingSuffix = "\nLooping...\n";
+constexpr const char* FinishedPrefix = "-- Finished executing: ";
+constexpr const char* FinishedSuffix = "\n\n";
+constexpr const char* ErrorPrefix = "Error ";
+constexpr const char* ErrorLinePrefix = "Error Line ";
+constexpr const char* ErrorLineSeparator = ": ";
+
+// Raised (with the interpreter's position prefix) when a run is stopped.
+constexpr const char* StopMessage = "Stopped execution from gui thread";
+
+constexpr const char* WrongArgumentCount = "Wrong number of arguments.\n";
+constexpr const char* ExpectedNumber = "Wrong type of arguments, \nExpected: number\n";
+constexpr const char* ExpectedString = "Wrong type of arguments, \nExpected: string\n";
+
+}  // namespace scriptText

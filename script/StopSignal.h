@@ -1,0 +1,43 @@
+#pragma once
+// The stop request of one run, and everything needed to act on it at once:
+// the run's Lua state and the coroutines being resumed get a count hook
+// when (and only when) a stop is requested, and waits are woken.
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+struct lua_State;
+
+class StopSignal {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // Any thread. Sets the request for good, arms the hook on the attached
+    // state and the coroutines being resumed, and wakes every wait.
+    void requestStop();
+    // Any thread.
+    bool stopRequested() const;
+
+    // Waits until the deadline or a stop request, without polling. True
+    // when a stop was requested.
+    bool waitUntil(Clock::time_point deadline) const;
+    // Waits until a stop request; for waits too long to have a deadline.
+    void waitForStop() const;
+
+    // The run's main state, from its creation until just before it closes.
+    // A state attached after the request is armed at once.
+    void attachState(lua_State* state);
+    void detachState();
+    // Brackets one resume of a coroutine of the attached state.
+    void enterCoroutine(lua_State* coroutine);
+    void leaveCoroutine(lua_State* coroutine);
+
+private:
+    mutable std::mutex stopMutex;
+    mutable std::condition_variable stopWake;
+    bool stopRequest = false;
+    lua_State* luaState = nullptr;
+    std::vector<lua_State*> resumedCoroutines;
+};

@@ -1,0 +1,141 @@
+#include "Thread.h"
+
+#include <exception>
+#include <lua.hpp>
+#include <utility>
+
+#include "MonotonicClock.h"
+#include "NumericLocale.h"
+#include "ScriptContext.h"
+#include "ScriptFunctions.h"
+#include "ScriptTexts.h"
+#include "StopGuards.h"
+
+Thread::Thread(platform::Platform& platform, RunSettings settings)
+    : platform_(platform), settings_(std::move(settings)) {}
+
+Thread::~Thread() {
+    wait();
+    // The run's last writes happened under these locks; taking them orders
+    // the destruction after them (also for the thread sanitizer).
+    std::lock_guard<std::mutex> lock(logMutex);
+    stop_.detachState();
+}
+
+Thread* Thread::current() {
+    return qobject_cast<Thread*>(QThread::currentThread());
+}
+
+void Thread::appendToLog(const QString& text) {
+    if (!settings_.logEnabled)
+        return;
+    std::lock_guard<std::mutex> lock(logMutex);
+    logPending_ = true;
+    logBuffer += text;
+}
+
+QString Thread::takeLog() {
+    std::lock_guard<std::mutex> lock(logMutex);
+    if (!logPending_)
+        return QString();
+    logPending_ = false;
+    QString text;
+    text.swap(logBuffer);
+    return text;
+}
+
+bool Thread::logPending() const {
+    std::lock_guard<std::mutex> lock(logMutex);
+    return logPending_;
+}
+
+void Thread::run() {
+    // Qt took the C library's locale from the environment; Lua would write
+    // and read numbers with its decimal point.
+    ScopedNumericLocaleC numericLocale;
+    lua_State* state = nullptr;
+    try {
+        state = initState();
+        if (state)
+            runScript(state);
+    } catch (const std::exception&) {
+        // Ends the run silently, as any failure outside the script does.
+    }
+    if (state)
+        closeState(state);
+}
+
+lua_State* Thread::initState() {
+    lua_State* state = luaL_newstate();
+    if (!state)
+        return nullptr;
+    luaL_openlibs(state);
+    registerScriptFunctions(state);
+    installStopGuards(state, &stop_);
+    installMonotonicClock(state);
+    stop_.attachState(state);
+    return state;
+}
+
+void Thread::runScript(lua_State* state) {
+    if (settings_.loopMode) {
+        QString loading = scriptText::LoadingPrefix + runName();
+        if (!settings_.runFile)
+            loading += QLatin1Char('\n') + QString::fromStdString(settings_.tableScript);
+        appendToLog(loading + scriptText::LoopingSuffix);
+        const bool endless = settings_.repeatCount == 0;
+        for (int32_t i = 0; endless || i < settings_.repeatCount; ++i) {
+            executeOnce(state);
+            if (stopRequested())
+                return;
+        }
+    } else {
+        executeOnce(state);
+    }
+    appendToLog(scriptText::FinishedPrefix + runName() + scriptText::FinishedSuffix);
+}
+
+void Thread::executeOnce(lua_State* state) {
+    int status;
+    if (settings_.runFile) {
+        if (!settings_.loopMode)
+            appendToLog(scriptText::LoadingPrefix + runName() + QLatin1Char('\n'));
+        status = luaL_loadfilex(state, settings_.scriptPath.c_str(), nullptr);
+    } else {
+        if (!settings_.loopMode)
+            appendToLog(scriptText::LoadingPrefix + runName() + QLatin1Char('\n') +
+                        QString::fromStdString(settings_.tableScript) + QLatin1Char('\n'));
+        status = luaL_loadstring(state, settings_.tableScript.c_str());
+    }
+    if (status == LUA_OK)
+        status = lua_pcall(state, 0, LUA_MULTRET, 0);
+    reportError(state, status);
+    // The chunk's results are not used.
+    lua_settop(state, 0);
+}
+
+void Thread::reportError(lua_State* state, int status) {
+    if (status == LUA_OK)
+        return;
+    QString text;
+    if (lua_type(state, -1) == LUA_TSTRING || lua_type(state, -1) == LUA_TNUMBER) {
+        text = QString::fromUtf8(lua_tostring(state, -1));
+    } else {
+        // No __tostring here: it could raise outside any protected call.
+        text = QStringLiteral("(error object is a %1 value)")
+                   .arg(QString::fromUtf8(luaL_typename(state, -1)));
+    }
+    lua_pop(state, 1);
+    appendToLog(scriptText::ErrorPrefix + text + QLatin1Char('\n'));
+}
+
+void Thread::closeState(lua_State* state) {
+    // No stop request may reach the state once it starts closing.
+    stop_.detachState();
+    lua_close(state);
+}
+
+QString Thread::runName() const {
+    return settings_.runFile ? QString::fromStdString(settings_.scriptPath)
+                             : QString::fromLatin1(scriptText::TableName);
+}

@@ -1,0 +1,79 @@
+#include "RunHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <future>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+constexpr unsigned long RunTimeoutMs = 60000;
+constexpr auto LogPollInterval = std::chrono::milliseconds(1);
+constexpr auto LogWaitLimit = std::chrono::seconds(20);
+}  // namespace
+
+QString RunHarness::run(const std::string& text, bool isFile) {
+    return finish(start(text, isFile));
+}
+
+Thread* RunHarness::start(const std::string& text, bool isFile) {
+    log_.clear();
+    manager.startRun(text, isFile);
+    return manager.current();
+}
+
+QString RunHarness::finish(Thread* run) {
+    if (!run->wait(RunTimeoutMs)) {
+        std::fprintf(stderr, "a run did not end; log so far:\n%s\n", qPrintable(log_ + run->takeLog()));
+        std::abort();
+    }
+    log_ += run->takeLog();
+    return log_;
+}
+
+bool RunHarness::waitForLog(Thread* run, const QString& marker) {
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < LogWaitLimit) {
+        log_ += run->takeLog();
+        if (log_.contains(marker))
+            return true;
+        std::this_thread::sleep_for(LogPollInterval);
+    }
+    return false;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool finishesWithin(std::function<void()> work, std::chrono::milliseconds limit) {
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    std::thread([work = std::move(work), done] {
+        work();
+        done->set_value();
+    }).detach();
+    return finished.wait_for(limit) == std::future_status::ready;
+}
+
+std::string writeScriptFile(const std::string& name, const std::string& text) {
+    // The folders live until the test program ends.
+    static std::vector<std::unique_ptr<QTemporaryDir>> folders;
+    folders.push_back(std::make_unique<QTemporaryDir>());
+    const std::string path = QDir(folders.back()->path()).filePath(QString::fromStdString(name)).toStdString();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// Qt is not built with the thread sanitizer, so it cannot see that
+// QThread::wait() orders the end of a run (Qt waking its own condition) before
+// the QThread's destruction. Our code uses no QWaitCondition.
+extern "C" const char* __tsan_default_suppressions() {
+    return "race:QWaitCondition::wakeAll\nrace:QWaitCondition::~QWaitCondition\n";
+}

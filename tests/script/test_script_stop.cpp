@@ -1,0 +1,174 @@
+// Stopping runs: at the next instruction in plain loops, inside coroutines,
+// through pcall and past a looping xpcall handler; the exact error line; the
+// finishing line by mode; and no lock left held by the error's unwinding.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <lua.hpp>
+
+#include "RunHarness.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+const QString StopLine = "Error Stopped execution from gui thread\n";
+
+// Starts text, waits for it to log "go!", stops it and returns the whole log.
+QString stopAfterGo(RunHarness& h, const std::string& text, bool isFile = false) {
+    Thread* run = h.start(text, isFile);
+    EXPECT_TRUE(h.waitForLog(run, "go!"));
+    h.manager.stopRun();
+    return h.finish(run);
+}
+
+TEST(StopLoop, SingleRunStopsInAPlainLoopAndStillFinishes) {
+    RunHarness h;
+    EXPECT_EQ(stopAfterGo(h, "Log(\"go\" .. \"!\") while true do end"),
+              "-- Loading: TABLE\nLog(\"go\" .. \"!\") while true do end\ngo!" + StopLine +
+                  "-- Finished executing: TABLE\n\n");
+}
+
+TEST(StopLoop, LoopRunEndsWithoutTheFinishingLine) {
+    RunHarness h;
+    h.manager.loopMode = true;
+    h.manager.repeatCount = 5;
+    EXPECT_EQ(stopAfterGo(h, "Log(\"go\" .. \"!\") while true do end"),
+              "-- Loading: TABLE\nLog(\"go\" .. \"!\") while true do end\nLooping...\ngo!" + StopLine);
+}
+
+TEST(StopLoop, StopInsideAFunctionNamesTheCallingLine) {
+    RunHarness h;
+    const std::string path = writeScriptFile("spin.lua",
+                                             "local function spin()\n"
+                                             "  while true do end\n"
+                                             "end\n"
+                                             "Log(\"go\" .. \"!\")\n"
+                                             "spin()\n");
+    EXPECT_TRUE(stopAfterGo(h, path, true)
+                    .contains(QString::fromStdString("go!" + std::string("Error ") + path +
+                                                     ":5: Stopped execution from gui thread\n")));
+}
+
+TEST(StopLoop, PcallCannotSwallowTheStop) {
+    RunHarness h;
+    EXPECT_TRUE(stopAfterGo(h, "Log(\"go\" .. \"!\") while true do pcall(function() while true do end end) end")
+                    .endsWith("go!" + StopLine + "-- Finished executing: TABLE\n\n"));
+}
+
+TEST(StopLoop, RequestBeforeTheStateExistsStopsAtTheFirstInstruction) {
+    RunHarness h;
+    Thread* run = h.start("Log(\"ran\")");
+    run->requestStop();
+    const QString log = h.finish(run);
+    // Either the script was over before the request or it never logged.
+    EXPECT_TRUE(log.contains("ran-- Finished") || log.contains(StopLine)) << log.toStdString();
+}
+
+TEST(StopCoroutine, LoopInsideAResumedCoroutineStops) {
+    RunHarness h;
+    const QString log = stopAfterGo(h,
+                                    "local co = coroutine.create(function() Log(\"go\" .. \"!\") while true do end end)\n"
+                                    "local ok, message = coroutine.resume(co)\n"
+                                    "Log(\"after\")");
+    EXPECT_TRUE(log.endsWith("go!" + StopLine + "-- Finished executing: TABLE\n\n")) << log.toStdString();
+}
+
+TEST(StopCoroutine, NestedCoroutinesStop) {
+    RunHarness h;
+    const QString log = stopAfterGo(h,
+                                    "local inner = coroutine.create(function() Log(\"go\" .. \"!\") while true do end end)\n"
+                                    "local outer = coroutine.create(function() coroutine.resume(inner) "
+                                    "while true do end end)\n"
+                                    "coroutine.resume(outer)");
+    EXPECT_TRUE(log.contains("go!" + StopLine)) << log.toStdString();
+}
+
+TEST(StopCoroutine, LoopInsideAWrappedCoroutineStopsWithTheCallersPosition) {
+    RunHarness h;
+    const QString log = stopAfterGo(h,
+                                    "local f = coroutine.wrap(function()\n"
+                                    "  Log(\"go\" .. \"!\") while true do end end)\n"
+                                    "f()");
+    EXPECT_TRUE(log.contains("go!Error [string \"local f = coroutine.wrap(function()...\"]:3: "
+                             "Stopped execution from gui thread\n"))
+        << log.toStdString();
+}
+
+// The replaced coroutine.resume, coroutine.wrap and xpcall answer exactly as
+// the standard ones of a bare state do.
+TEST(StopCoroutine, ReplacementsGiveTheStandardResults) {
+    const std::string probe =
+        "local t = {}\n"
+        "local function out(...) for i = 1, select('#', ...) do t[#t + 1] = tostring((select(i, ...))) end end\n"
+        "local co = coroutine.create(function(a, b) local c = coroutine.yield(a + b) error('x' .. c, 0) end)\n"
+        "out(coroutine.resume(co, 1, 2)) out(coroutine.resume(co, 'z')) out(coroutine.resume(co))\n"
+        "out(pcall(coroutine.resume, 1)) out(pcall(coroutine.wrap, 1))\n"
+        "local g = coroutine.wrap(function(...) out(...) coroutine.yield(4, 5) error('w', 0) end)\n"
+        "out(g(6, 7)) out(pcall(g)) out(pcall(g))\n"
+        "local e = {} local h = coroutine.wrap(function() error(e) end) out(select(2, pcall(h)) == e)\n"
+        "out(xpcall(function() error('e', 0) end, function(m) return m .. '!' end))\n"
+        "out(xpcall(function(...) return ... end, print, 8, 9)) out(pcall(xpcall, print))\n"
+        "out(xpcall(function() error('e', 0) end, function(m) error('again', 0) end))\n"
+        "local y = coroutine.wrap(function() out(xpcall(function() return coroutine.yield(1) end, print)) end)\n"
+        "out(y()) y(3)\n"
+        "return table.concat(t, ',')";
+
+    lua_State* bare = luaL_newstate();
+    luaL_openlibs(bare);
+    ASSERT_EQ(luaL_loadstring(bare, probe.c_str()), LUA_OK);
+    ASSERT_EQ(lua_pcall(bare, 0, 1, 0), LUA_OK) << lua_tostring(bare, -1);
+    const QString standard = QString::fromUtf8(lua_tostring(bare, -1));
+    lua_close(bare);
+
+    RunHarness h;
+    h.manager.loopMode = true;
+    h.manager.repeatCount = 1;
+    const std::string text = "Log((function() " + probe + " end)())";
+    EXPECT_EQ(h.run(text).toStdString(), "-- Loading: TABLE\n" + text + "\nLooping...\n" + standard.toStdString() +
+                                             "-- Finished executing: TABLE\n\n");
+    EXPECT_TRUE(standard.startsWith("true,3,false,xz,false,cannot resume dead coroutine,false,"));
+}
+
+// A looping handler: run for the stop itself (hooks are off there) and run
+// for an ordinary error (the stop then strikes inside the handler).
+TEST(StopXpcall, LoopingMessageHandlersStop) {
+    const char* scripts[] = {
+        "xpcall(function() Log(\"go\" .. \"!\") while true do end end,\n"
+        "       function(m) while true do end end)",
+        "xpcall(function() error(\"x\") end,\n"
+        "       function(m) Log(\"go\" .. \"!\") while true do end end)",
+    };
+    for (const char* script : scripts) {
+        RunHarness h;
+        const QString log = stopAfterGo(h, script);
+        EXPECT_TRUE(log.endsWith("go!" + StopLine + "-- Finished executing: TABLE\n\n")) << log.toStdString();
+    }
+}
+
+TEST(StopLocks, NoLockIsLeftHeldAfterStopsAndArgumentErrors) {
+    RunHarness h;
+    h.manager.loopMode = true;
+    // Stops land anywhere in code that logs, reports, waits and resumes.
+    Thread* run = h.start(
+        "Log(\"go\" .. \"!\") while true do Log(\"x\") Log() MilliSleep(0) SecSleep(\"bad\") "
+        "coroutine.resume(coroutine.create(function() Log(1) end)) "
+        "xpcall(error, function(m) return m end) end");
+    ASSERT_TRUE(h.waitForLog(run, "go!"));
+    h.manager.stopRun();
+    h.finish(run);
+    EXPECT_TRUE(h.collected().endsWith(StopLine) || h.collected().contains(StopLine));
+    EXPECT_TRUE(finishesWithin(
+        [run] {
+            run->requestStop();
+            run->takeLog();
+            run->logPending();
+        },
+        milliseconds(5000)));
+    EXPECT_TRUE(run->stopRequested());
+    h.manager.repeatCount = 1;
+    EXPECT_EQ(h.run("Log(\"next\")"), "-- Loading: TABLE\nLog(\"next\")\nLooping...\nnext"
+                                      "-- Finished executing: TABLE\n\n");
+}
+
+}  // namespace
