@@ -1,0 +1,71 @@
+#include "EnableRules.h"
+
+#include <tuple>
+
+#include "TableVocabulary.h"
+
+namespace table {
+
+namespace {
+
+auto fields(const EnableStates& s) {
+    return std::tie(s.logControls, s.runHotkeyControls, s.runSwitch, s.recordingSwitch,
+                    s.recordingSettings, s.loop, s.repeat, s.modeChoice, s.scriptFileControls,
+                    s.editScript, s.convertTableToScript, s.tableControls, s.rowButtons,
+                    s.delayAndLocation, s.keyChoice, s.mouseChoice, s.actionChoice, s.position,
+                    s.wheel, s.fileButtons);
+}
+
+// Which editor choices fit the kind of input chosen.
+void applyEditorChoices(const EnableInputs& in, EnableStates& out) {
+    if (in.location == LocationKeyboard) {
+        out.keyChoice = true;
+        out.actionChoice = true;
+    } else if (in.location == LocationMouse) {
+        out.mouseChoice = true;
+        out.actionChoice = isMouseButtonName(in.mouseEntry);
+        out.position = isPointerEntry(in.mouseEntry);
+        out.wheel = isWheelEntry(in.mouseEntry);
+    }
+}
+
+}  // namespace
+
+bool EnableStates::operator==(const EnableStates& other) const {
+    return fields(*this) == fields(other);
+}
+
+EnableStates enableStates(const EnableInputs& in) {
+    EnableStates out;  // everything off
+    out.logControls = in.logging;
+
+    if (in.running || in.recording) {
+        // Only the switch of what is in progress stays usable, to stop it.
+        out.runSwitch = in.running;
+        out.recordingSwitch = in.recording;
+        return out;
+    }
+
+    out.runHotkeyControls = true;
+    out.runSwitch = true;
+    out.recordingSwitch = true;
+    out.recordingSettings = true;
+    out.modeChoice = true;
+    out.loop = true;
+    out.repeat = in.looping;
+    out.convertTableToScript = true;
+
+    if (in.scriptMode) {
+        out.scriptFileControls = true;
+        out.editScript = true;
+        return out;
+    }
+    out.tableControls = true;
+    out.rowButtons = in.rowSelected;
+    out.delayAndLocation = true;
+    out.fileButtons = true;
+    applyEditorChoices(in, out);
+    return out;
+}
+
+}  // namespace table

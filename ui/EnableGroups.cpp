@@ -1,0 +1,44 @@
+#include "EnableGroups.h"
+
+#include <initializer_list>
+
+#include "ui_mainwindow.h"
+
+namespace {
+
+struct Group {
+    bool table::EnableStates::*enabled;
+    std::initializer_list<QWidget*> widgets;
+};
+
+}  // namespace
+
+void applyEnableStates(Ui::MainWindow& f, const table::EnableStates& states) {
+    using S = table::EnableStates;
+    const Group groups[] = {
+        {&S::logControls, {f.LuaLog, f.LuaLogLabel, f.SaveLogAsText, f.ClearLog, f.OpenLogWindow}},
+        {&S::runHotkeyControls, {f.Hotkey, f.ResetHotKey, f.HotKeyLabel}},
+        {&S::runSwitch, {f.StartStop, f.Running}},
+        {&S::recordingSwitch, {f.RecordingStartStop, f.Recording}},
+        {&S::recordingSettings,
+         {f.RecordingHotkey, f.ResetRecordingHotKey, f.RecordingHotKeyLabel, f.MonitorMouseMovement,
+          f.MonitorStartPosition}},
+        {&S::loop, {f.Loop}},
+        {&S::repeat, {f.Repeat, f.RepeatLabel}},
+        {&S::modeChoice, {f.UseScript, f.UseTable}},
+        {&S::scriptFileControls, {f.Browse, f.ScriptLocation, f.ScriptLocationLabel}},
+        {&S::editScript, {f.EditScript}},
+        {&S::convertTableToScript, {f.ConvertTableToScript}},
+        {&S::tableControls, {f.Table, f.AddNewInput, f.ResetTable}},
+        {&S::rowButtons, {f.ChangeSelectedInput, f.InsertBeforeSelectedInput, f.DeleteSelectedInput}},
+        {&S::delayAndLocation, {f.Delay, f.DelayLabel, f.InputLocation, f.InputLocationLabel}},
+        {&S::keyChoice, {f.SpecialKeys, f.SpecialKeysLabel}},
+        {&S::mouseChoice, {f.MouseKeys, f.MouseKeysLabel}},
+        {&S::actionChoice, {f.InputType, f.InputTypeLabel}},
+        {&S::position, {f.MouseX, f.MouseXLabel, f.MouseY, f.MouseYLabel, f.MousePosLabel}},
+        {&S::wheel, {f.ScrollStrength, f.ScrollStrengthLabel}},
+        {&S::fileButtons, {f.LoadTable, f.SaveTable}},
+    };
+    for (const Group& group : groups)
+        for (QWidget* widget : group.widgets) widget->setEnabled(states.*group.enabled);
+}
