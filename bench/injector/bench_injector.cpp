@@ -25,7 +25,9 @@ namespace {
 // of building records from the fake's own bookkeeping.
 class CountingPlatform : public platform::FakePlatform {
 public:
-    void sendInput(const platform::InputRecord& record) override { sent += record.keyboard.scanCode + 1; }
+    void sendInput(const platform::InputRecord& record) override {
+        sent += record.keyboard.scanCode + 1;
+    }
     uint16_t scanCodeOfVirtualKey(uint32_t) override { return 0x1E; }
     platform::Rect desktopRect() override { return {0, 0, 1920, 1080}; }
     long long sent = 0;
@@ -43,7 +45,8 @@ double bestNanosPerEvent(int events, const std::function<void()>& body) {
     for (int round = 0; round < Rounds; ++round) {
         const auto start = std::chrono::steady_clock::now();
         body();
-        const std::chrono::duration<double, std::nano> spent = std::chrono::steady_clock::now() - start;
+        const std::chrono::duration<double, std::nano> spent =
+            std::chrono::steady_clock::now() - start;
         best = std::min(best, spent.count() / events);
     }
     return best;
@@ -56,7 +59,8 @@ double xdotoolNanosPerEvent(int calls) {
     bool failed = false;
     const double nanos = bestNanosPerEvent(calls, [&] {
         for (int i = 0; i < calls && !failed; ++i)
-            failed = runProcess({"xdotool", i % 2 ? "keyup" : "keydown", "--delay", "0", "a"}).exitCode != 0;
+            failed = runProcess({"xdotool", i % 2 ? "keyup" : "keydown", "--delay", "0", "a"})
+                         .exitCode != 0;
     });
     return failed ? -1.0 : nanos;
 }
@@ -66,7 +70,8 @@ double scriptNanosPerEvent(platform::Platform& target, int events) {
     benchPlatform = &target;
     lua_State* state = luaL_newstate();
     luaL_openlibs(state);
-    for (const luaL_Reg* f = InputFunctionTable; f->name; ++f) lua_register(state, f->name, f->func);
+    for (const luaL_Reg* f = InputFunctionTable; f->name; ++f)
+        lua_register(state, f->name, f->func);
     lua_pushinteger(state, events / 2);
     lua_setglobal(state, "pairsToSend");
     const double nanos = bestNanosPerEvent(events, [&] {
@@ -90,7 +95,8 @@ int main() {
     constexpr int XdotoolCalls = 50;
 
     CountingPlatform counting;
-    const platform::InputRecord ready = platform::InputRecord::key({0, 0x1E, platform::KeyScanCode});
+    const platform::InputRecord ready =
+        platform::InputRecord::key({0, 0x1E, platform::KeyScanCode});
     platform::Platform& direct = counting;  // through the interface, as the injector calls it
     const double raw = bestNanosPerEvent(Events, [&] {
         for (int i = 0; i < Events; ++i) direct.sendInput(ready);

@@ -14,6 +14,7 @@
 #include "input/KeyNames.h"
 #include "input/UsTypingTable.h"
 #include "platform/fake/FakePlatform.h"
+#include "tests/input/RecordLines.h"
 #include "tests/input/WaitTimeline.h"
 
 using namespace platform;
@@ -36,15 +37,6 @@ protected:
         return records;
     }
 };
-
-std::string key(int vk, int scan, int flags) {
-    return "sendInput key vk=" + std::to_string(vk) + " scan=" + std::to_string(scan) +
-           " flags=" + std::to_string(flags);
-}
-std::string mouse(int dx, int dy, int data, int flags) {
-    return "sendInput mouse dx=" + std::to_string(dx) + " dy=" + std::to_string(dy) +
-           " data=" + std::to_string(data) + " flags=" + std::to_string(flags);
-}
 
 TEST_F(InjectorTest, KeyEventsByTraits) {
     injector.keyDown(0x41);  // A: scan code, plain

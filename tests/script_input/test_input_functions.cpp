@@ -13,6 +13,7 @@
 
 #include "input/KeyNames.h"
 #include "script/InputFunctions.h"
+#include "tests/input/RecordLines.h"
 #include "tests/input/WaitTimeline.h"
 #include "tests/script_input/RunContextDouble.h"
 
@@ -30,14 +31,6 @@ std::string errorLine(int line, const std::string& message) {
 std::string kindError(int line, const std::string& expected) {
     return errorLine(line, "Wrong type of arguments, \nExpected: " + expected + "\n");
 }
-std::string key(int vk, int scan, int flags) {
-    return "sendInput key vk=" + std::to_string(vk) + " scan=" + std::to_string(scan) +
-           " flags=" + std::to_string(flags);
-}
-std::string mouse(int dx, int dy, int data, int flags) {
-    return "sendInput mouse dx=" + std::to_string(dx) + " dy=" + std::to_string(dy) +
-           " data=" + std::to_string(data) + " flags=" + std::to_string(flags);
-}
 
 class InputFunctionsTest : public testing::Test {
 protected:
@@ -46,7 +39,8 @@ protected:
     InputFunctionsTest() : state(luaL_newstate()) {
         run_double::reset();
         luaL_openlibs(state);
-        for (const luaL_Reg* f = InputFunctionTable; f->name; ++f) lua_register(state, f->name, f->func);
+        for (const luaL_Reg* f = InputFunctionTable; f->name; ++f)
+            lua_register(state, f->name, f->func);
     }
     ~InputFunctionsTest() override { lua_close(state); }
 
