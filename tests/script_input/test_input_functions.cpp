@@ -374,15 +374,6 @@ TEST_F(InputFunctionsTest, MoveAndDragWithoutDuration) {
                             "cursorPosition", mouse(34, 60, 0, 0x8001), mouse(0, 0, 0, 0x04)));
 }
 
-TEST_F(InputFunctionsTest, MoveMouseGlidesForItsDuration) {
-    fake().setCursor({0, 0});
-    run("MoveMouse(1919, 1079, 20)");
-    const std::vector<platform::InputRecord> moves = fake().sentInputs();
-    ASSERT_GE(moves.size(), 3u);
-    EXPECT_EQ(moves.front().mouse, (platform::MouseInput{34, 60, 0, 0x8001}));
-    EXPECT_EQ(moves.back().mouse, (platform::MouseInput{65535, 65535, 0, 0x8001}));
-}
-
 TEST_F(InputFunctionsTest, ConversionsBetweenNamesAndCodes) {
     EXPECT_THAT(results("FromStringToVirtualKey('MouseX2')"), ElementsAre("integer 6"));
     EXPECT_THAT(results("FromStringToVirtualKey('mousex2')"), ElementsAre("integer 0"));
