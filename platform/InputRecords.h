@@ -28,6 +28,20 @@ enum MouseFlags : uint32_t {
     MouseAbsolute = 0x8000,
 };
 
+// Virtual-key codes that callers name directly.
+enum VirtualKey : uint16_t {
+    VkLeftButton = 0x01,
+    VkRightButton = 0x02,
+    VkMiddleButton = 0x04,
+    VkXButton1 = 0x05,
+    VkXButton2 = 0x06,
+    VkReturn = 0x0D,
+    VkShift = 0x10,
+};
+
+// Top bit of an asynchronous key state: the key is down now.
+constexpr uint16_t KeyStateDown = 0x8000;
+
 // Mouse data of an X button event.
 constexpr uint32_t XButton1 = 1;
 constexpr uint32_t XButton2 = 2;

@@ -1,26 +1,48 @@
 #include "ScriptFunctions.h"
 
+#include "InputFunctions.h"
 #include "LogFunction.h"
 #include "SleepFunctions.h"
 
-// The input functions (script/InputFunctions.h) join this table at the
-// places marked "input", in the order given there.
+// Every script function, registered as a global in this order.
 const luaL_Reg ScriptFunctions[] = {
-    // input 1-29: PressKey, ReleaseKey, HitKey, PressKeyVK, ReleaseKeyVK,
-    // HitKeyVK, KeyPressed, KeyReleased, KeyPressedVK, KeyReleasedVK,
-    // TypeString, TypeChar, HitKeyAfterModifier, PressMouseButton,
-    // ReleaseMouseButton, HitMouseButton, PressMouseButtonVK,
-    // ReleaseMouseButtonVK, HitMouseButtonVK, MouseButtonPressed,
-    // MouseButtonReleased, MouseButtonPressedVK, MouseButtonReleasedVK,
-    // GetMousePosition, SetMousePosition, MoveMouse, DragMouse,
-    // ChangeMousePosition, MouseWheel
+    {"PressKey", scriptPressKey},
+    {"ReleaseKey", scriptReleaseKey},
+    {"HitKey", scriptHitKey},
+    {"PressKeyVK", scriptPressKeyVK},
+    {"ReleaseKeyVK", scriptReleaseKeyVK},
+    {"HitKeyVK", scriptHitKeyVK},
+    {"KeyPressed", scriptKeyPressed},
+    {"KeyReleased", scriptKeyReleased},
+    {"KeyPressedVK", scriptKeyPressedVK},
+    {"KeyReleasedVK", scriptKeyReleasedVK},
+    {"TypeString", scriptTypeString},
+    {"TypeChar", scriptTypeChar},
+    {"HitKeyAfterModifier", scriptHitKeyAfterModifier},
+    {"PressMouseButton", scriptPressMouseButton},
+    {"ReleaseMouseButton", scriptReleaseMouseButton},
+    {"HitMouseButton", scriptHitMouseButton},
+    {"PressMouseButtonVK", scriptPressMouseButtonVK},
+    {"ReleaseMouseButtonVK", scriptReleaseMouseButtonVK},
+    {"HitMouseButtonVK", scriptHitMouseButtonVK},
+    {"MouseButtonPressed", scriptMouseButtonPressed},
+    {"MouseButtonReleased", scriptMouseButtonReleased},
+    {"MouseButtonPressedVK", scriptMouseButtonPressedVK},
+    {"MouseButtonReleasedVK", scriptMouseButtonReleasedVK},
+    {"GetMousePosition", scriptGetMousePosition},
+    {"SetMousePosition", scriptSetMousePosition},
+    {"MoveMouse", scriptMoveMouse},
+    {"DragMouse", scriptDragMouse},
+    {"ChangeMousePosition", scriptChangeMousePosition},
+    {"MouseWheel", scriptMouseWheel},
     {"HourSleep", scriptHourSleep},
     {"MinSleep", scriptMinSleep},
     {"SecSleep", scriptSecSleep},
     {"MilliSleep", scriptMilliSleep},
     {"MicroSleep", scriptMicroSleep},
     {"NanoSleep", scriptNanoSleep},
-    // input 36-37: FromStringToVirtualKey, FromVirtualKeyToString
+    {"FromStringToVirtualKey", scriptFromStringToVirtualKey},
+    {"FromVirtualKeyToString", scriptFromVirtualKeyToString},
     {"Log", scriptLog},
     {nullptr, nullptr},
 };
