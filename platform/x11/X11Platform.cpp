@@ -23,9 +23,7 @@ constexpr long RepeatFlushPeriodNs = 5 * 1000 * 1000;
 // After our own round trips, drain again at most this often per activation.
 constexpr int DrainRounds = 4;
 
-constexpr uint32_t VkLeftButton = 0x01, VkRightButton = 0x02, VkMiddleButton = 0x04;
-constexpr uint32_t VkXButton1 = 0x05, VkXButton2 = 0x06;
-constexpr uint32_t VkShift = 0x10, VkControl = 0x11, VkMenu = 0x12, VkF10 = 0x79;
+constexpr uint32_t VkControl = 0x11, VkMenu = 0x12, VkF10 = 0x79;
 constexpr uint32_t VkLShift = 0xA0, VkRShift = 0xA1, VkLControl = 0xA2, VkRControl = 0xA3;
 constexpr uint32_t VkLMenu = 0xA4, VkRMenu = 0xA5;
 constexpr uint32_t VkKeypadEnter = 0x100;  // the vocabulary's code for the keypad Enter
