@@ -4,10 +4,23 @@
 
 using namespace platform;
 
+namespace {
+
+int64_t steadyTicks() {
+    // Monotonic, so that a clock change during a recording cannot skew its times.
+    using Ticks = std::chrono::duration<int64_t, std::ratio<1, 10000000>>;
+    return std::chrono::duration_cast<Ticks>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+int64_t (*captureClock)() = steadyTicks;
+
 QString RecordingBuffer;
 bool recordingActive = false;
 bool ignoreMouseMovement = true;
-int64_t recordingStart = captureTicks();
+int64_t recordingStart = steadyTicks();
 
 namespace {
 
@@ -26,12 +39,7 @@ void appendRecord(const QString& time, uint32_t message, const QString& values) 
 
 }  // namespace
 
-int64_t captureTicks() {
-    // Monotonic, so that a clock change during a recording cannot skew its times.
-    using Ticks = std::chrono::duration<int64_t, std::ratio<1, 10000000>>;
-    return std::chrono::duration_cast<Ticks>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+int64_t captureTicks() { return captureClock(); }
 
 QString recordTime() {
     const int64_t ms = (captureTicks() - recordingStart) / TicksPerMillisecond;

@@ -22,6 +22,8 @@ extern int64_t recordingStart;
 
 // Now, in 100 ns ticks of a monotonic clock.
 int64_t captureTicks();
+// The clock captureTicks() reads; tests replace it to freeze time.
+extern int64_t (*captureClock)();
 // The time field of a record made now.
 QString recordTime();
 
