@@ -48,6 +48,14 @@ bool RunHarness::waitForLog(Thread* run, const QString& marker) {
     return false;
 }
 
+QString scriptOutput(RunHarness& h, const std::string& text) {
+    const QString log = h.run(text);
+    const QString head = QString::fromStdString("-- Loading: TABLE\n" + text + "\n");
+    const QString tail = "-- Finished executing: TABLE\n\n";
+    EXPECT_TRUE(log.startsWith(head) && log.endsWith(tail)) << log.toStdString();
+    return log.mid(head.size(), log.size() - head.size() - tail.size());
+}
+
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

@@ -34,6 +34,10 @@ private:
     QString log_;
 };
 
+// Runs text as a single table run and returns its log without the loading
+// and finishing lines (a test failure when they are not as expected).
+QString scriptOutput(RunHarness& h, const std::string& text);
+
 // Lets test failures show log text as text.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 

@@ -1,0 +1,213 @@
+// Scripts run by the real runner on the X11 backend, seen by another X
+// client: a window of the test's own that reads typed text with
+// XLookupString and keeps pointer and button events with their positions.
+
+// Qt first: Xlib defines names (Bool, ...) that Qt's headers refuse.
+#include "script/ThreadManager.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+#include <chrono>
+#include <vector>
+
+#include "input/KeyNames.h"
+#include "platform/Platform.h"
+#include "tests/support/ProcessRunner.h"
+#include "tests/x11/X11TestSupport.h"
+
+namespace {
+
+// A screen-sized window with the keyboard focus, on its own connection.
+class ListenerWindow {
+public:
+    struct Button {
+        bool press;
+        unsigned button;
+        int x, y;
+    };
+    struct Motion {
+        int x, y;
+    };
+
+    ListenerWindow() : display_(XOpenDisplay(nullptr)) {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        attributes.event_mask = KeyPressMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                                StructureNotifyMask;
+        const int screen = DefaultScreen(display_);
+        window_ = XCreateWindow(display_, RootWindow(display_, screen), 0, 0,
+                                DisplayWidth(display_, screen), DisplayHeight(display_, screen), 0,
+                                CopyFromParent, InputOutput, CopyFromParent,
+                                CWOverrideRedirect | CWEventMask, &attributes);
+        XMapRaised(display_, window_);
+        XEvent e;
+        do XWindowEvent(display_, window_, StructureNotifyMask, &e);
+        while (e.type != MapNotify);
+        XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+        XSync(display_, False);
+    }
+    ~ListenerWindow() { XCloseDisplay(display_); }
+
+    void drain() {
+        while (XPending(display_)) {
+            XEvent e;
+            XNextEvent(display_, &e);
+            if (e.type == KeyPress) {
+                char buffer[8];
+                const int n = XLookupString(&e.xkey, buffer, sizeof buffer, nullptr, nullptr);
+                text.append(buffer, static_cast<std::size_t>(n));
+            } else if (e.type == ButtonPress || e.type == ButtonRelease) {
+                buttons.push_back({e.type == ButtonPress, e.xbutton.button, e.xbutton.x_root, e.xbutton.y_root});
+            } else if (e.type == MotionNotify) {
+                motions.push_back({e.xmotion.x_root, e.xmotion.y_root});
+            }
+        }
+    }
+    // Drains until nothing new has come for a while: events of another
+    // client's requests may still be on their way when its run has ended.
+    void settle() {
+        std::size_t seen = 0;
+        for (int quiet = 0; quiet < 10; ++quiet) {
+            XSync(display_, False);
+            drain();
+            const std::size_t now = text.size() + buttons.size() + motions.size();
+            if (now != seen) quiet = 0;
+            seen = now;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    void clear() {
+        settle();
+        text.clear();
+        buttons.clear();
+        motions.clear();
+    }
+
+    std::string text;
+    std::vector<Button> buttons;
+    std::vector<Motion> motions;
+
+private:
+    Display* display_;
+    Window window_;
+};
+
+platform::Point pointerLocation() {
+    const ProcessResult r = runProcess({"xdotool", "getmouselocation"});
+    platform::Point p{-1, -1};
+    std::sscanf(r.output.c_str(), "x:%d y:%d", &p.x, &p.y);
+    return p;
+}
+
+// Every byte as a decimal escape, so any text is a valid Lua string.
+std::string luaString(const std::string& text) {
+    std::string quoted = "\"";
+    for (unsigned char c : text) quoted += "\\" + std::to_string(c);
+    return quoted + "\"";
+}
+
+class X11Input : public testing::Test {
+protected:
+    void SetUp() override {
+        initKeyNames();
+        ASSERT_TRUE(platform_) << error_;
+        manager_.logEnabled = true;
+        listener_.clear();
+    }
+
+    // Runs text to its end, draining the listener meanwhile; returns the
+    // script's own output (the log without its loading and finishing lines).
+    std::string run(const std::string& text) {
+        manager_.startRun(text, false);
+        Thread* thread = manager_.current();
+        while (!thread->wait(5)) listener_.drain();
+        listener_.settle();
+        const std::string log = thread->takeLog().toStdString();
+        const std::string head = "-- Loading: TABLE\n" + text + "\n";
+        const std::string tail = "-- Finished executing: TABLE\n\n";
+        EXPECT_TRUE(log.rfind(head, 0) == 0 && log.size() >= head.size() + tail.size()) << log;
+        return log.substr(head.size(), log.size() - head.size() - tail.size());
+    }
+
+    std::string error_;
+    std::unique_ptr<platform::Platform> platform_ = platform::createPlatform(&error_);
+    ThreadManager manager_{*platform_};
+    ListenerWindow listener_;
+};
+
+TEST_F(X11Input, TypeStringReachesAnotherClientExactly) {
+    std::string text = "Quick Brown Fox jumps OVER the lazy dog 0123456789 ";
+    text += "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~";
+    EXPECT_EQ(run("TypeString(" + luaString(text) + ")"), "");
+    EXPECT_EQ(listener_.text, text);
+}
+
+TEST_F(X11Input, SetMousePositionLandsOnTheExactPixel) {
+    for (const platform::Point target : {platform::Point{0, 0}, platform::Point{1, 1}, platform::Point{613, 427},
+                                         platform::Point{1919, 1079}}) {
+        run("SetMousePosition(" + std::to_string(target.x) + ", " + std::to_string(target.y) + ")");
+        EXPECT_EQ(pointerLocation(), target) << target.x << "," << target.y;
+    }
+}
+
+TEST_F(X11Input, MoveMouseGlidesThroughIntermediatePositionsToTheTarget) {
+    run("SetMousePosition(100, 100)");
+    listener_.clear();
+    run("MoveMouse(700, 400, 300)");
+    EXPECT_EQ(pointerLocation(), (platform::Point{700, 400}));
+    ASSERT_FALSE(listener_.motions.empty());
+    int between = 0;
+    for (const auto& m : listener_.motions) {
+        between += m.x > 100 && m.x < 700 && m.y > 100 && m.y < 400;
+        EXPECT_TRUE(m.x >= 100 && m.x <= 700 && m.y >= 100 && m.y <= 400) << m.x << "," << m.y;
+    }
+    EXPECT_GE(between, 5);
+    EXPECT_EQ(listener_.motions.back().x, 700);
+    EXPECT_EQ(listener_.motions.back().y, 400);
+}
+
+TEST_F(X11Input, DragMousePressesAtTheStartAndReleasesAtTheTarget) {
+    run("SetMousePosition(200, 200)");
+    listener_.clear();
+    run("DragMouse(500, 260, 200)");
+    ASSERT_EQ(listener_.buttons.size(), 2u);
+    const auto& press = listener_.buttons[0];
+    const auto& release = listener_.buttons[1];
+    EXPECT_TRUE(press.press);
+    EXPECT_EQ(press.button, 1u);
+    EXPECT_EQ(press.x, 200);
+    EXPECT_EQ(press.y, 200);
+    EXPECT_FALSE(release.press);
+    EXPECT_EQ(release.button, 1u);
+    EXPECT_EQ(release.x, 500);
+    EXPECT_EQ(release.y, 260);
+    EXPECT_GE(listener_.motions.size(), 5u);  // the glide ran while the button was held
+}
+
+TEST_F(X11Input, MouseWheelDownTurnsTwoNotchesTowardTheUser) {
+    run("SetMousePosition(300, 300)");
+    listener_.clear();
+    run("MouseWheel(-2)");
+    std::vector<unsigned> pressed;
+    for (const auto& b : listener_.buttons)
+        if (b.press) pressed.push_back(b.button);
+    EXPECT_EQ(pressed, (std::vector<unsigned>{5, 5}));
+}
+
+TEST_F(X11Input, KeyPressedSeesAKeyHeldByAnotherClient) {
+    EXPECT_EQ(run("Log(tostring(KeyPressed('A')) .. tostring(KeyReleased('A')))"), "falsetrue");
+    ASSERT_EQ(runProcess({"xdotool", "keydown", "a"}).exitCode, 0);
+    const std::string held = run("Log(tostring(KeyPressed('A')) .. tostring(KeyReleased('A')))");
+    ASSERT_EQ(runProcess({"xdotool", "keyup", "a"}).exitCode, 0);
+    EXPECT_EQ(held, "truefalse");
+    EXPECT_EQ(run("Log(tostring(KeyPressed('A')))"), "false");
+}
+
+}  // namespace
