@@ -119,14 +119,20 @@ TEST_F(WindowRuns, StartStopFlipsTheRunUnlessRecording) {
     EXPECT_FALSE(box("Running")->isChecked());
 }
 
-TEST(WindowClose, ClosingDuringAnEndlessRunEndsCleanly) {
+// A window of its own, running the script, for tests that destroy it.
+std::unique_ptr<MainWindow> windowRunning(platform::FakePlatform& platform, const std::string& script) {
     initKeyNames();
-    platform::FakePlatform platform;
     auto window = std::make_unique<MainWindow>(platform);
     window->findChild<QRadioButton*>("UseScript")->setChecked(true);
     window->findChild<QLineEdit*>("ScriptLocation")
-        ->setText(QString::fromStdString(writeScriptFile("e.lua", "while true do end")));
+        ->setText(QString::fromStdString(writeScriptFile("script.lua", script)));
     window->findChild<QAbstractButton*>("Running")->setChecked(true);
+    return window;
+}
+
+TEST(WindowClose, ClosingDuringAnEndlessRunEndsCleanly) {
+    platform::FakePlatform platform;
+    auto window = windowRunning(platform, "while true do end");
     ASSERT_TRUE(window->runs().current()->isRunning() || QTest::qWaitFor([&] {
         return window->runs().current()->isRunning();
     }));
@@ -138,14 +144,9 @@ TEST(WindowClose, ClosingDuringAnEndlessRunEndsCleanly) {
 }
 
 TEST(WindowClose, AClosingWindowWaitsForARunThatCannotStopAtOnce) {
-    initKeyNames();
     platform::FakePlatform platform;
-    auto window = std::make_unique<MainWindow>(platform);
-    window->findChild<QRadioButton*>("UseScript")->setChecked(true);
     // NanoSleep cannot be cut short: the run outlasts the second of grace.
-    window->findChild<QLineEdit*>("ScriptLocation")
-        ->setText(QString::fromStdString(writeScriptFile("n.lua", "NanoSleep(1800000000)")));
-    window->findChild<QAbstractButton*>("Running")->setChecked(true);
+    auto window = windowRunning(platform, "NanoSleep(1800000000)");
     QTest::qWait(100);
     const auto start = std::chrono::steady_clock::now();
     window->close();
