@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "ui/LogText.h"
 
@@ -37,6 +38,7 @@ int main(int argc, char* argv[]) {
 
     QPlainTextEdit view;
     QTextBrowser mirror;
+    std::vector<double> drains;
     double worst = 0;
     double last = 0;
     for (int first = 0; first < total; first += LinesPerDrain) {
@@ -46,8 +48,14 @@ int main(int argc, char* argv[]) {
         appendAtEnd(view.document(), text);
         last = millisecondsSince(start);
         worst = std::max(worst, last);
+        drains.push_back(last);
     }
-    std::printf("insert at end: %d lines, worst drain %.2f ms, last drain %.2f ms\n", total, worst, last);
+    std::sort(drains.begin(), drains.end());
+    const auto drainsOver16 = drains.end() - std::upper_bound(drains.begin(), drains.end(), 16.0);
+    std::printf("insert at end: %d lines, worst drain %.2f ms, median %.2f ms, 99th %.2f ms, last %.2f ms, "
+                "%d of %zu drains over 16 ms\n",
+                total, worst, drains[drains.size() / 2], drains[drains.size() * 99 / 100], last,
+                static_cast<int>(drainsOver16), drains.size());
 
     // Baseline: one whole rewrite of both at the final size.
     const QString whole = view.toPlainText() + drainText(total);
