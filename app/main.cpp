@@ -2,9 +2,9 @@
 #include <clocale>
 #include <cstdio>
 
+#include "app/ProgramSession.h"
 #include "input/KeyNames.h"
 #include "platform/Platform.h"
-#include "ui/MainWindow.h"
 
 int main(int argc, char* argv[]) {
     initKeyNames();
@@ -19,8 +19,12 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    MainWindow window;
-    window.setWindowTitle("Quillpress");
-    window.show();
-    return application.exec();
+    int status = 0;
+    {
+        ProgramSession session(*backend);
+        status = application.exec();
+    }
+    // The backend goes last, after everything that used it.
+    backend.reset();
+    return status;
 }

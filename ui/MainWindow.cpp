@@ -1,11 +1,31 @@
 #include "MainWindow.h"
 
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QStringList>
 #include <QTableWidgetItem>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+#include <thread>
 
 #include "CellColours.h"
 #include "EnableGroups.h"
+#include "LogText.h"
+#include "LogWindow.h"
+#include "input/HotkeyBinding.h"
+#include "input/InputCapture.h"
+#include "input/KeyNames.h"
+#include "recording/RecordingControl.h"
+#include "recording/RecordingTranslation.h"
+#include "script/ScriptContext.h"
+#include "script/Thread.h"
 #include "table/DragReorder.h"
 #include "table/EditorRow.h"
 #include "table/RowValidity.h"
@@ -22,6 +42,31 @@ const char TableFileStart[] = "Tables/untitled.table";
 const char TableFileFilter[] = QT_TRANSLATE_NOOP("MainWindow", "Table (*.table)");
 const char ScriptFileStart[] = "LuaScripts/untitled.lua";
 const char ScriptFileFilter[] = QT_TRANSLATE_NOOP("MainWindow", "Lua (*.lua)");
+const char BrowseCaption[] = QT_TRANSLATE_NOOP("MainWindow", "Browse For Script");
+const char RecordingFileStart[] = "LuaScripts/recording.lua";
+const char LogFileStart[] = "LuaScripts/Logs/log.txt";
+const char LogFileFilter[] = QT_TRANSLATE_NOOP("MainWindow", "Text (*.txt)");
+const char EditErrorTitle[] = "ERROR";
+const char EditErrorText[] = QT_TRANSLATE_NOOP(
+    "MainWindow",
+    "Error openning the lua file\nPlease make sure to set the default program for openning *.lua files as a text editor\n");
+const char ExecutionStoppedLine[] = "-- Execution Stopped\n\n";
+const char DefaultRunHotkey[] = "F4";
+
+constexpr int UpdateIntervalMs = 100;
+// How long a closing window lets a run reach a stop point before it waits for it.
+constexpr std::chrono::milliseconds CloseGrace{1000};
+
+// Key codes whose names fill the key list, and the names from outside that range.
+constexpr int FirstListedKeyCode = 7;
+constexpr int LastListedKeyCode = 255;
+const char* const ExtraListedKeys[] = {"Enter", "Cancel"};
+
+// The desktop opener reports success once it has handed the URL on, so an
+// attempt counts only when the file it names is there.
+bool openExistingFile(const QUrl& url) {
+    return url.isLocalFile() && QFile::exists(url.toLocalFile()) && QDesktopServices::openUrl(url);
+}
 
 QString cellText(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row, column);
@@ -40,22 +85,224 @@ void paint(QTableWidgetItem* item, table::CellVerdict verdict) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent),
+      platform_(platform),
+      threadManager(platform),
+      injector(platform, stoppableWait),
       ui(std::make_unique<Ui::MainWindow>()),
       saveFileDialog([](QWidget* owner, const QString& caption, const QString& start, const QString& filter) {
           return QFileDialog::getSaveFileName(owner, caption, start, filter);
       }),
       openFileDialog([](QWidget* owner, const QString& caption, const QString& start, const QString& filter) {
           return QFileDialog::getOpenFileName(owner, caption, start, filter);
-      }) {
+      }),
+      urlOpener(openExistingFile) {
     ui->setupUi(this);
     connect(ui->Table, &QTableWidget::cellEntered, this, &MainWindow::cellEnteredSlot);
+    updateTimer = new QTimer(this);
+    connect(updateTimer, &QTimer::timeout, this, &MainWindow::Update);
+    updateTimer->start(UpdateIntervalMs);
     ui->UseTable->setChecked(true);
     updateEnabledStates();
+    ui->Hotkey->setKeySequence(QKeySequence(QString::fromLatin1(DefaultRunHotkey)));
+    logWindow = new LogWindow(this);
+    logWindow->setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                              Qt::WindowCloseButtonHint);
+    fillKeyList();
+    // A run starts with logging as the box shows it.
+    threadManager.logEnabled = ui->checkBox->isChecked();
 }
 
+// threadManager, destroyed last of the members, waits for every run to end.
 MainWindow::~MainWindow() = default;
+
+void MainWindow::fillKeyList() {
+    QStringList names;
+    for (int code = FirstListedKeyCode; code <= LastListedKeyCode; ++code) {
+        const std::string name = keyNameFromCode(static_cast<uint16_t>(code));
+        if (!name.empty()) names << QString::fromStdString(name);
+    }
+    for (const char* extra : ExtraListedKeys) names << QString::fromLatin1(extra);
+    std::sort(names.begin(), names.end());
+    ui->SpecialKeys->addItems(names);
+}
+
+void MainWindow::setUrlOpener(UrlOpener opener) { urlOpener = std::move(opener); }
+
+bool MainWindow::isRunningChecked() const { return ui->Running->isChecked(); }
+bool MainWindow::isRecordingChecked() const { return ui->Recording->isChecked(); }
+void MainWindow::setRunningChecked(bool on) { ui->Running->setChecked(on); }
+void MainWindow::setRecordingChecked(bool on) { ui->Recording->setChecked(on); }
+
+// --- Hotkeys ---
+
+QKeySequence MainWindow::setHotkey(const QKeySequence& sequence, int id) {
+    platform_.unregisterHotkey(id);
+    const HotkeyBinding binding = bindHotkey(sequence);
+    if (binding.registers) platform_.registerHotkey(id, binding.modifiers, binding.virtualKey);
+    return binding.shown;
+}
+
+void MainWindow::on_Hotkey_keySequenceChanged(const QKeySequence& sequence) {
+    ui->Hotkey->setKeySequence(setHotkey(sequence, 1));
+}
+
+void MainWindow::on_RecordingHotkey_keySequenceChanged(const QKeySequence& sequence) {
+    ui->RecordingHotkey->setKeySequence(setHotkey(sequence, 2));
+}
+
+void MainWindow::on_ResetHotKey_clicked() { ui->Hotkey->setKeySequence(QKeySequence()); }
+
+void MainWindow::on_ResetRecordingHotKey_clicked() { ui->RecordingHotkey->setKeySequence(QKeySequence()); }
+
+// --- Script file ---
+
+void MainWindow::on_Browse_clicked() {
+    const QString path = openFileDialog(this, tr(BrowseCaption), QString::fromLatin1(ScriptFileStart),
+                                        tr(ScriptFileFilter));
+    if (!path.isEmpty()) ui->ScriptLocation->setText(path);
+}
+
+bool MainWindow::openScriptUrl(const QString& localPath) const {
+    // Built from a cleaned local path: pasting an absolute path after "file:///"
+    // would name a different file ("//home/...").
+    return urlOpener(QUrl::fromLocalFile(QDir::cleanPath(localPath)));
+}
+
+void MainWindow::on_EditScript_clicked() {
+    const QString path = ui->ScriptLocation->text();
+    // From the root (absolute paths), then from the working folder (relative ones).
+    if (openScriptUrl(QLatin1Char('/') + path)) return;
+    if (openScriptUrl(QDir::currentPath() + QLatin1Char('/') + path)) return;
+    QMessageBox::warning(this, QString::fromLatin1(EditErrorTitle), tr(EditErrorText), QMessageBox::Ok,
+                         QMessageBox::Ok);
+}
+
+// --- Log ---
+
+void MainWindow::addToLog(const QString& text) {
+    // The log window first, so the view's change finds both alike.
+    appendAtEnd(logWindow->logText()->document(), text);
+    appendAtEnd(ui->LuaLog->document(), text);
+}
+
+void MainWindow::drainLog() {
+    if (!ui->checkBox->isChecked()) return;
+    Thread* run = threadManager.current();
+    if (run) addToLog(run->takeLog());
+}
+
+void MainWindow::on_LuaLog_textChanged() {
+    // Drains keep both alike at the cost of the new text only; anything else
+    // that changed the view is copied whole, as plain text.
+    QTextBrowser* mirror = logWindow ? logWindow->logText() : nullptr;
+    if (!mirror) return;
+    if (mirror->document()->characterCount() != ui->LuaLog->document()->characterCount())
+        mirror->setPlainText(ui->LuaLog->toPlainText());
+}
+
+void MainWindow::on_ClearLog_clicked() {
+    logWindow->logText()->clear();
+    ui->LuaLog->clear();
+}
+
+void MainWindow::on_SaveLogAsText_clicked() {
+    const QString path =
+        saveFileDialog(this, tr(SaveFileCaption), QString::fromLatin1(LogFileStart), tr(LogFileFilter));
+    if (path.isEmpty()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return;
+    file.write(ui->LuaLog->toPlainText().toUtf8());
+}
+
+void MainWindow::on_OpenLogWindow_clicked() {
+    logWindow->show();
+    logWindow->raise();
+    logWindow->activateWindow();
+}
+
+void MainWindow::on_checkBox_toggled(bool checked) {
+    updateEnabledStates();
+    threadManager.logEnabled = checked;
+    if (!checked) logWindow->close();
+}
+
+void MainWindow::on_ClearLogOnPlay_toggled(bool) {}
+
+// --- Runs ---
+
+void MainWindow::on_Running_toggled(bool checked) {
+    updateEnabledStates();
+    if (ui->checkBox->isChecked()) threadManager.logEnabled = true;
+    if (checked) {
+        if (ui->ClearLogOnPlay->isChecked()) on_ClearLog_clicked();
+        threadManager.loopMode = ui->Loop->isChecked();
+        threadManager.repeatCount = ui->Repeat->value();
+        if (ui->UseScript->isChecked())
+            threadManager.startRun(ui->ScriptLocation->text().toUtf8().toStdString(), true);
+        else
+            threadManager.startRun(buildTableScript().toStdString(), false);
+        return;
+    }
+    if (ui->checkBox->isChecked()) {
+        drainLog();
+        Thread* run = threadManager.current();
+        if (run && run->isRunning()) addToLog(QString::fromLatin1(ExecutionStoppedLine));
+    }
+    threadManager.stopRun();
+}
+
+void MainWindow::on_StartStop_clicked() {
+    if (ui->Recording->isChecked()) return;
+    ui->Running->setChecked(!ui->Running->isChecked());
+}
+
+void MainWindow::Update() {
+    if (!ui->Running->isChecked()) return;
+    drainLog();
+    Thread* run = threadManager.current();
+    if (!run || !run->isRunning() || run->stopRequested()) ui->Running->setChecked(false);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Thread* run = threadManager.current();
+    if (run && run->isRunning()) {
+        run->requestStop();
+        // The grace the run has to stop by itself; the destructor waits after it.
+        std::this_thread::sleep_for(CloseGrace);
+    }
+    closing = true;
+    logWindow->hide();
+    event->accept();
+}
+
+// --- Recording ---
+
+void MainWindow::on_RecordingStartStop_clicked() {
+    if (ui->Running->isChecked()) return;
+    ui->Recording->setChecked(!ui->Recording->isChecked());
+}
+
+void MainWindow::on_Recording_toggled(bool checked) {
+    updateEnabledStates();
+    if (checked) {
+        startRecording(injector.cursorPosition(), ui->MonitorStartPosition->isChecked(),
+                       ui->MonitorMouseMovement->isChecked());
+        return;
+    }
+    endRecording();
+    convertRecordingToScript();
+}
+
+void MainWindow::convertRecordingToScript() {
+    const QString path = saveFileDialog(this, tr(SaveFileCaption), QString::fromLatin1(RecordingFileStart),
+                                        tr(ScriptFileFilter));
+    if (path.isEmpty()) return;
+    if (!writeRecordingScript(path, RecordingBuffer)) return;
+    ui->ScriptLocation->setText(path);
+    ui->UseScript->setChecked(true);
+}
 
 void MainWindow::setFileDialogs(FileDialog save, FileDialog open) {
     saveFileDialog = std::move(save);

@@ -1,14 +1,24 @@
 #pragma once
 // The program's one window: its form, the input table's operations, the rules
-// that enable its controls, table files and the table's translation to Lua.
+// that enable its controls, table files and the table's translation to Lua,
+// the runs it starts and stops, its log, its hotkeys and its recordings.
 
 #include <QByteArray>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
 #include <memory>
 
+#include "input/InputInjector.h"
+#include "script/ThreadManager.h"
 #include "table/TableRow.h"
+
+class LogWindow;
+class QTimer;
+
+class QCloseEvent;
+class QUrl;
 
 namespace Ui {
 class MainWindow;
@@ -22,7 +32,8 @@ public:
     using FileDialog =
         std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
 
-    explicit MainWindow(QWidget* parent = nullptr);
+    // Registers hotkey 1 (F4) with the platform; the platform outlives the window.
+    explicit MainWindow(platform::Platform& platform, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Replaces the three cells of row by a new row built from the editor.
@@ -47,30 +58,85 @@ public:
 
     // Replaces the save-file and open-file dialogs (tests answer them).
     void setFileDialogs(FileDialog save, FileDialog open);
+    // Replaces the opener of EditScript (tests answer it); true = opened.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    void setUrlOpener(UrlOpener opener);
+
+    // Unregisters hotkey id, registers it from sequence when it can, and
+    // returns what the edit is to show.
+    QKeySequence setHotkey(const QKeySequence& sequence, int id);
+
+    // Asks for a file name and writes the last recording there as a script,
+    // which then becomes the one to run.
+    void convertRecordingToScript();
+
+    // What the event loop reads and flips.
+    bool isClosing() const { return closing; }
+    bool isRunningChecked() const;
+    bool isRecordingChecked() const;
+    void setRunningChecked(bool on);
+    void setRecordingChecked(bool on);
+
+    LogWindow* logWindowWidget() const { return logWindow; }
+    ThreadManager& runs() { return threadManager; }
 
 public slots:
     // connectSlotsByName connects in declaration order, so keep this order.
+    void on_Hotkey_keySequenceChanged(const QKeySequence& sequence);
     void on_InputLocation_currentTextChanged(const QString& text);
     void on_UseScript_toggled(bool checked);
+    void on_Running_toggled(bool checked);
     void on_Table_itemSelectionChanged();
     void on_AddNewInput_clicked();
     void on_ChangeSelectedInput_clicked();
     void on_ResetTable_clicked();
+    void on_ResetHotKey_clicked();
     void on_DeleteSelectedInput_clicked();
     void on_ConvertTableToScript_clicked();
+    void on_Browse_clicked();
+    void on_EditScript_clicked();
+    void on_SaveLogAsText_clicked();
+    void on_ClearLog_clicked();
+    void on_checkBox_toggled(bool checked);
     void on_Loop_toggled(bool checked);
     void on_Table_cellChanged(int row, int column);
     void on_InsertBeforeSelectedInput_clicked();
+    void on_RecordingHotkey_keySequenceChanged(const QKeySequence& sequence);
+    void on_ResetRecordingHotKey_clicked();
+    void on_RecordingStartStop_clicked();
+    void on_StartStop_clicked();
+    void on_Recording_toggled(bool checked);
+    void Update();
+    void on_OpenLogWindow_clicked();
+    void on_LuaLog_textChanged();
     void on_SaveTable_clicked();
     void on_LoadTable_clicked();
     void cellEnteredSlot(int row, int column);
     void on_MouseKeys_currentTextChanged(const QString& text);
+    void on_ClearLogOnPlay_toggled(bool checked);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void putRow(int row, const table::TableRow& cells);
     void removeAllRows();
+    void fillKeyList();
+    // Moves the current run's pending log text into the view and the log window.
+    void drainLog();
+    void addToLog(const QString& text);
+    bool openScriptUrl(const QString& url) const;
 
+    platform::Platform& platform_;
+    // Declared first so it is destroyed last: its destructor waits for every
+    // run to end, after nothing of the window is left for a run to touch.
+    ThreadManager threadManager;
+    bool closing = false;
+    QTimer* updateTimer = nullptr;
+    InputInjector injector;
+    LogWindow* logWindow = nullptr;
     std::unique_ptr<Ui::MainWindow> ui;
     FileDialog saveFileDialog;
     FileDialog openFileDialog;
+    UrlOpener urlOpener;
 };

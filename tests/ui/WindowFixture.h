@@ -11,16 +11,19 @@
 #include "input/KeyNames.h"
 #include "table/TableRow.h"
 #include "ui/InputTable.h"
+#include "platform/fake/FakePlatform.h"
 #include "ui/MainWindow.h"
 
 class WindowFixture : public testing::Test {
 protected:
     static void SetUpTestSuite() { initKeyNames(); }
 
+    // No real dialog may block a test: until a test answers them, they are cancelled.
     void SetUp() override {
-        // The key list of the editor is filled by whoever builds the program;
-        // a few names suffice here.
-        combo("SpecialKeys")->addItems({"A", "\\", "Escape"});
+        const MainWindow::FileDialog cancel = [](QWidget*, const QString&, const QString&, const QString&) {
+            return QString();
+        };
+        window.setFileDialogs(cancel, cancel);
     }
 
     template <typename T = QWidget>
@@ -54,5 +57,6 @@ protected:
 
     table::TableRows rows() { return window.tableRows(); }
 
-    MainWindow window;
+    platform::FakePlatform platform;
+    MainWindow window{platform};
 };

@@ -9,12 +9,14 @@
 #include <QTest>
 
 #include "ui/InputTable.h"
+#include "platform/fake/FakePlatform.h"
 #include "ui/MainWindow.h"
 
 namespace {
 
 TEST(FormLayout, GroupBoxesSitInThreeRowsWithTheLogBesideTheTable) {
-    MainWindow window;
+    platform::FakePlatform platform;
+    MainWindow window(platform);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     auto box = [&](const char* name) {

@@ -16,6 +16,7 @@
 #include <QSpinBox>
 
 #include "ui/InputTable.h"
+#include "platform/fake/FakePlatform.h"
 #include "ui/MainWindow.h"
 
 namespace {
@@ -34,7 +35,8 @@ QStringList comboItems(const QComboBox* combo) {
 }
 
 TEST(MainForm, EveryNamedObjectHasItsClassAndText) {
-    MainWindow window;
+    platform::FakePlatform platform;
+    MainWindow window(platform);
     const struct {
         const char* name;
         const char* className;
@@ -92,7 +94,8 @@ TEST(MainForm, EveryNamedObjectHasItsClassAndText) {
 }
 
 TEST(MainForm, TitlesAreBoldAndControlsPlain) {
-    MainWindow window;
+    platform::FakePlatform platform;
+    MainWindow window(platform);
     const struct {
         const char* name;
         const char* family;  // null for the default family
@@ -114,7 +117,8 @@ TEST(MainForm, TitlesAreBoldAndControlsPlain) {
 }
 
 TEST(MainForm, ActionsExistInOrderAndStayUnplaced) {
-    MainWindow window;
+    platform::FakePlatform platform;
+    MainWindow window(platform);
     QStringList names, texts;
     for (const QAction* action : window.findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly)) {
         names << action->objectName();
@@ -128,7 +132,8 @@ TEST(MainForm, ActionsExistInOrderAndStayUnplaced) {
 }
 
 TEST(MainForm, ControlsStartWithTheirValuesAndRanges) {
-    MainWindow window;
+    platform::FakePlatform platform;
+    MainWindow window(platform);
     const struct {
         const char* name;
         int minimum, maximum, step, value;
@@ -166,8 +171,9 @@ TEST(MainForm, ControlsStartWithTheirValuesAndRanges) {
 }
 
 TEST(MainForm, ComboBoxesHoldExactlyTheirItems) {
-    MainWindow window;
-    EXPECT_EQ(comboItems(child<QComboBox>(window, "SpecialKeys")), QStringList({"None"}));
+    platform::FakePlatform platform;
+    MainWindow window(platform);
+    EXPECT_EQ(comboItems(child<QComboBox>(window, "SpecialKeys")).value(0), "None");
     EXPECT_EQ(comboItems(child<QComboBox>(window, "InputType")), QStringList({"Hit", "Press", "Release"}));
     EXPECT_EQ(comboItems(child<QComboBox>(window, "InputLocation")), QStringList({"Keyboard", "Mouse", "None"}));
     EXPECT_EQ(comboItems(child<QComboBox>(window, "MouseKeys")),
@@ -182,7 +188,8 @@ TEST(MainForm, ComboBoxesHoldExactlyTheirItems) {
 }
 
 TEST(MainForm, TableShowsThreeFixedColumnsWithoutDragAndDrop) {
-    MainWindow window;
+    platform::FakePlatform platform;
+    MainWindow window(platform);
     const InputTable* table = child<InputTable>(window, "Table");
     ASSERT_EQ(table->columnCount(), 3);
     QStringList headers;
@@ -204,12 +211,17 @@ TEST(MainForm, TableShowsThreeFixedColumnsWithoutDragAndDrop) {
 
 TEST(MainForm, SlotsAreConnectedInTheirFixedOrder) {
     const QStringList order = {
-        "on_InputLocation_currentTextChanged(QString)", "on_UseScript_toggled(bool)",
-        "on_Table_itemSelectionChanged()", "on_AddNewInput_clicked()", "on_ChangeSelectedInput_clicked()",
-        "on_ResetTable_clicked()", "on_DeleteSelectedInput_clicked()", "on_ConvertTableToScript_clicked()",
-        "on_Loop_toggled(bool)", "on_Table_cellChanged(int,int)", "on_InsertBeforeSelectedInput_clicked()",
+        "on_Hotkey_keySequenceChanged(QKeySequence)", "on_InputLocation_currentTextChanged(QString)",
+        "on_UseScript_toggled(bool)", "on_Running_toggled(bool)", "on_Table_itemSelectionChanged()",
+        "on_AddNewInput_clicked()", "on_ChangeSelectedInput_clicked()", "on_ResetTable_clicked()",
+        "on_ResetHotKey_clicked()", "on_DeleteSelectedInput_clicked()", "on_ConvertTableToScript_clicked()",
+        "on_Browse_clicked()", "on_EditScript_clicked()", "on_SaveLogAsText_clicked()", "on_ClearLog_clicked()",
+        "on_checkBox_toggled(bool)", "on_Loop_toggled(bool)", "on_Table_cellChanged(int,int)",
+        "on_InsertBeforeSelectedInput_clicked()", "on_RecordingHotkey_keySequenceChanged(QKeySequence)",
+        "on_ResetRecordingHotKey_clicked()", "on_RecordingStartStop_clicked()", "on_StartStop_clicked()",
+        "on_Recording_toggled(bool)", "Update()", "on_OpenLogWindow_clicked()", "on_LuaLog_textChanged()",
         "on_SaveTable_clicked()", "on_LoadTable_clicked()", "cellEnteredSlot(int,int)",
-        "on_MouseKeys_currentTextChanged(QString)"};
+        "on_MouseKeys_currentTextChanged(QString)", "on_ClearLogOnPlay_toggled(bool)"};
     const QMetaObject& meta = MainWindow::staticMetaObject;
     EXPECT_STREQ(meta.className(), "MainWindow");
     int previous = -1;
@@ -219,6 +231,7 @@ TEST(MainForm, SlotsAreConnectedInTheirFixedOrder) {
         EXPECT_GT(index, previous) << slot.toStdString();
         previous = index;
     }
+    EXPECT_EQ(meta.methodCount() - meta.methodOffset(), order.size());
 }
 
 }  // namespace

@@ -1,0 +1,29 @@
+#include "ProgramSession.h"
+
+namespace {
+const char WindowTitle[] = "Quillpress";
+}
+
+ProgramSession::ProgramSession(platform::Platform& platform) : platform_(platform) {
+    // The window registers the run hotkey while it is built.
+    window_ = std::make_unique<MainWindow>(platform_);
+    window_->setWindowTitle(QString::fromLatin1(WindowTitle));
+    window_->show();
+    target_ = std::make_unique<WindowLoopTarget>(*window_);
+    router_ = std::make_unique<EventRouter>(*target_);
+    platform_.setListener(router_.get());
+    platform_.startCapture(static_cast<uintptr_t>(window_->winId()));
+    pump_ = std::make_unique<EventPump>(platform_);
+}
+
+ProgramSession::~ProgramSession() {
+    platform_.stopCapture();
+    pump_.reset();
+    platform_.setListener(nullptr);
+    router_.reset();
+    target_.reset();
+    // Waits for the window's runs to end.
+    window_.reset();
+    platform_.unregisterHotkey(RunHotkeyId);
+    platform_.unregisterHotkey(RecordingHotkeyId);
+}

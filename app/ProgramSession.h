@@ -1,0 +1,29 @@
+#pragma once
+// The program between its start and its end: the window shown, global
+// capture and hotkeys routed to it; taken down in the order that keeps
+// every piece valid while others may still use it.
+
+#include <memory>
+
+#include "app/EventPump.h"
+#include "app/EventRouter.h"
+#include "app/WindowLoopTarget.h"
+#include "ui/MainWindow.h"
+
+class ProgramSession {
+public:
+    // The platform must outlive the session.
+    explicit ProgramSession(platform::Platform& platform);
+    ~ProgramSession();
+    ProgramSession(const ProgramSession&) = delete;
+    ProgramSession& operator=(const ProgramSession&) = delete;
+
+    MainWindow& window() { return *window_; }
+
+private:
+    platform::Platform& platform_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<WindowLoopTarget> target_;
+    std::unique_ptr<EventRouter> router_;
+    std::unique_ptr<EventPump> pump_;
+};

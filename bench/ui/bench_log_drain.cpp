@@ -1,0 +1,69 @@
+// Cost of one log drain into the view and the log window as the log grows:
+// inserting at the end against rewriting the whole text, same process.
+// Usage: bench_log_drain [total lines, default 1000000] (QT_QPA_PLATFORM=offscreen).
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTextBrowser>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "ui/LogText.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int LinesPerDrain = 1000;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+QString drainText(int first) {
+    QString text;
+    for (int line = first; line < first + LinesPerDrain; ++line)
+        text += QStringLiteral("line %1 of the run's log\n").arg(line);
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const int total = argc > 1 ? std::atoi(argv[1]) : 1000000;
+
+    QPlainTextEdit view;
+    QTextBrowser mirror;
+    std::vector<double> drains;
+    double worst = 0;
+    double last = 0;
+    for (int first = 0; first < total; first += LinesPerDrain) {
+        const QString text = drainText(first);
+        const auto start = Clock::now();
+        appendAtEnd(mirror.document(), text);
+        appendAtEnd(view.document(), text);
+        last = millisecondsSince(start);
+        worst = std::max(worst, last);
+        drains.push_back(last);
+    }
+    std::sort(drains.begin(), drains.end());
+    const auto drainsOver16 = drains.end() - std::upper_bound(drains.begin(), drains.end(), 16.0);
+    std::printf("insert at end: %d lines, worst drain %.2f ms, median %.2f ms, 99th %.2f ms, last %.2f ms, "
+                "%d of %zu drains over 16 ms\n",
+                total, worst, drains[drains.size() / 2], drains[drains.size() * 99 / 100], last,
+                static_cast<int>(drainsOver16), drains.size());
+
+    // Baseline: one whole rewrite of both at the final size.
+    const QString whole = view.toPlainText() + drainText(total);
+    const auto start = Clock::now();
+    view.setPlainText(whole);
+    mirror.setPlainText(whole);
+    const double rewrite = millisecondsSince(start);
+    std::printf("whole rewrite at that size: %.2f ms; ratio worst insert / rewrite = %.4f\n", rewrite,
+                worst / rewrite);
+    return worst < 16.0 ? 0 : 1;
+}

@@ -1,0 +1,158 @@
+// Runs started and stopped through the window, and what its log shows.
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <chrono>
+#include <memory>
+
+#include "WindowFixture.h"
+#include "script/Thread.h"
+#include "tests/script/RunHarness.h"
+#include "ui/LogWindow.h"
+
+namespace {
+
+class WindowRuns : public WindowFixture {
+protected:
+    QString log() { return widget<QPlainTextEdit>("LuaLog")->toPlainText(); }
+    QString mirror() { return window.logWindowWidget()->logText()->toPlainText(); }
+    QAbstractButton* box(const char* name) { return widget<QAbstractButton>(name); }
+
+    // Runs a script file through the Running box.
+    void play(const std::string& script) {
+        path = QString::fromStdString(writeScriptFile("run.lua", script));
+        widget<QRadioButton>("UseScript")->setChecked(true);
+        widget<QLineEdit>("ScriptLocation")->setText(path);
+        box("Running")->setChecked(true);
+    }
+    bool waitForEnd() {
+        return QTest::qWaitFor([&] { return !box("Running")->isChecked(); }, 5000);
+    }
+    bool waitForLog(const QString& text) {
+        return QTest::qWaitFor([&] { return log().contains(text); }, 5000);
+    }
+
+    QString path;
+};
+
+TEST_F(WindowRuns, ARunShowsItsLinesAndEndsByItself) {
+    play("Log('hello')\nLog(' world\\n')\n");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(log(), "-- Loading: " + path + "\nhello world\n-- Finished executing: " + path + "\n\n");
+    EXPECT_EQ(mirror(), log());
+    EXPECT_FALSE(log().contains("Execution Stopped"));
+}
+
+TEST_F(WindowRuns, TheTableRunsWhenTableModeIsOn) {
+    addRow("A", 1);
+    box("Running")->setChecked(true);
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_TRUE(log().startsWith("-- Loading")) << log().toStdString();
+    EXPECT_FALSE(platform.sentInputs().empty());
+}
+
+TEST_F(WindowRuns, TextFromTwoDrainsJoinsWithoutALineBreak) {
+    play("Log('a')\nMilliSleep(350)\nLog('b')\n");
+    ASSERT_TRUE(waitForLog("a"));
+    EXPECT_FALSE(log().contains("b"));
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_TRUE(log().contains("\nab-- Finished")) << log().toStdString();
+    EXPECT_EQ(mirror(), log());
+}
+
+TEST_F(WindowRuns, StoppingShowsThePendingTextThenTheStopLineAndNothingLater) {
+    play("Log('before\\n')\nwhile true do end\n");
+    ASSERT_TRUE(waitForLog("before"));
+    box("Running")->setChecked(false);
+    EXPECT_TRUE(log().endsWith("before\n-- Execution Stopped\n\n")) << log().toStdString();
+    const QString shown = log();
+    QTest::qWait(300);
+    EXPECT_EQ(log(), shown);
+    EXPECT_EQ(mirror(), shown);
+}
+
+TEST_F(WindowRuns, WithLoggingOffNothingIsShown) {
+    box("checkBox")->setChecked(false);
+    play("Log('quiet\\n')\n");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(log(), "");
+}
+
+TEST_F(WindowRuns, ClearLogOnPlayDecidesWhetherOldLinesStay) {
+    widget<QPlainTextEdit>("LuaLog")->setPlainText("old\n");
+    play("Log('x')\n");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_FALSE(log().contains("old"));
+
+    box("ClearLogOnPlay")->setChecked(false);
+    widget<QPlainTextEdit>("LuaLog")->setPlainText("old\n");
+    EXPECT_EQ(mirror(), "old\n");
+    play("Log('x')\n");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_TRUE(log().startsWith("old\n-- Loading")) << log().toStdString();
+    EXPECT_EQ(mirror(), log());
+}
+
+TEST_F(WindowRuns, TheLogWindowShowsMarkupAsText) {
+    play("Log('<b>bold</b> &amp;\\n')\n");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_TRUE(mirror().contains("<b>bold</b> &amp;")) << mirror().toStdString();
+    click("ClearLog");
+    EXPECT_EQ(log(), "");
+    EXPECT_EQ(mirror(), "");
+}
+
+TEST_F(WindowRuns, StartStopFlipsTheRunUnlessRecording) {
+    box("Recording")->setChecked(true);
+    click("StartStop");
+    window.on_StartStop_clicked();
+    EXPECT_FALSE(box("Running")->isChecked());
+    box("Recording")->setChecked(false);
+    widget<QRadioButton>("UseScript")->setChecked(true);
+    widget<QLineEdit>("ScriptLocation")->setText(QString::fromStdString(writeScriptFile("w.lua", "while true do end")));
+    click("StartStop");
+    EXPECT_TRUE(box("Running")->isChecked());
+    click("StartStop");
+    EXPECT_FALSE(box("Running")->isChecked());
+}
+
+// A window of its own, running the script, for tests that destroy it.
+std::unique_ptr<MainWindow> windowRunning(platform::FakePlatform& platform, const std::string& script) {
+    initKeyNames();
+    auto window = std::make_unique<MainWindow>(platform);
+    window->findChild<QRadioButton*>("UseScript")->setChecked(true);
+    window->findChild<QLineEdit*>("ScriptLocation")
+        ->setText(QString::fromStdString(writeScriptFile("script.lua", script)));
+    window->findChild<QAbstractButton*>("Running")->setChecked(true);
+    return window;
+}
+
+TEST(WindowClose, ClosingDuringAnEndlessRunEndsCleanly) {
+    platform::FakePlatform platform;
+    auto window = windowRunning(platform, "while true do end");
+    ASSERT_TRUE(window->runs().current()->isRunning() || QTest::qWaitFor([&] {
+        return window->runs().current()->isRunning();
+    }));
+    const auto start = std::chrono::steady_clock::now();
+    window->close();
+    EXPECT_TRUE(window->isClosing());
+    window.reset();
+    EXPECT_LT(secondsSince(start), 2.0);
+}
+
+TEST(WindowClose, AClosingWindowWaitsForARunThatCannotStopAtOnce) {
+    platform::FakePlatform platform;
+    // NanoSleep cannot be cut short: the run outlasts the second of grace.
+    auto window = windowRunning(platform, "NanoSleep(1800000000)");
+    QTest::qWait(100);
+    const auto start = std::chrono::steady_clock::now();
+    window->close();
+    window.reset();
+    // Destruction waited for the run instead of deleting it under its feet.
+    EXPECT_GE(secondsSince(start), 1.5);
+}
+
+}  // namespace

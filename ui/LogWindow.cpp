@@ -1,0 +1,27 @@
+#include "LogWindow.h"
+
+#include <QHBoxLayout>
+#include <QTextBrowser>
+
+namespace {
+const char LogWindowTitle[] = QT_TRANSLATE_NOOP("LogWindow", "Log Window");
+constexpr int LogWindowWidth = 400;
+constexpr int LogWindowHeight = 300;
+}  // namespace
+
+LogWindow::LogWindow(QWidget* parent)
+    : QDialog(parent),
+      horizontalLayout(new QHBoxLayout(this)),
+      LogText(new QTextBrowser(this)) {
+    setObjectName(QStringLiteral("LogWindow"));
+    horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
+    LogText->setObjectName(QStringLiteral("LogText"));
+    LogText->setLineWrapMode(QTextEdit::NoWrap);
+    LogText->setAcceptRichText(false);
+    horizontalLayout->addWidget(LogText);
+    setWindowTitle(tr(LogWindowTitle));
+    resize(LogWindowWidth, LogWindowHeight);
+    setModal(false);
+    setFocusPolicy(Qt::NoFocus);
+    setSizeGripEnabled(true);
+}
