@@ -56,8 +56,9 @@ TEST_F(WindowRuns, TheTableRunsWhenTableModeIsOn) {
 
 TEST_F(WindowRuns, TextFromTwoDrainsJoinsWithoutALineBreak) {
     play("Log('a')\nMilliSleep(350)\nLog('b')\n");
-    ASSERT_TRUE(waitForLog("a"));
-    EXPECT_FALSE(log().contains("b"));
+    ASSERT_TRUE(waitForLog("\na"));
+    // The temporary path may hold any letter; look only at what follows the loading line.
+    EXPECT_TRUE(log().endsWith("\na")) << log().toStdString();
     ASSERT_TRUE(waitForEnd());
     EXPECT_TRUE(log().contains("\nab-- Finished")) << log().toStdString();
     EXPECT_EQ(mirror(), log());
