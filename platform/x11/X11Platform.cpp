@@ -401,12 +401,12 @@ void X11Platform::updateRepeatTimer() {
     bool anyDown = false;
     for (bool down : keysDown_) anyDown = anyDown || down;
     if (anyDown == repeatTimerArmed_) return;
-    itimerspec spec{};
+    itimerspec period{};
     if (anyDown) {
-        spec.it_value.tv_nsec = RepeatFlushPeriodNs;
-        spec.it_interval.tv_nsec = RepeatFlushPeriodNs;
+        period.it_value.tv_nsec = RepeatFlushPeriodNs;
+        period.it_interval.tv_nsec = RepeatFlushPeriodNs;
     }
-    timerfd_settime(repeatTimerFd_, 0, &spec, nullptr);
+    timerfd_settime(repeatTimerFd_, 0, &period, nullptr);
     repeatTimerArmed_ = anyDown;
 }
 
