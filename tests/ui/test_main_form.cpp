@@ -93,29 +93,6 @@ TEST(MainForm, EveryNamedObjectHasItsClassAndText) {
     }
 }
 
-TEST(MainForm, TitlesAreBoldAndControlsPlain) {
-    platform::FakePlatform platform;
-    MainWindow window(platform);
-    const struct {
-        const char* name;
-        const char* family;  // null for the default family
-        int pointSize;
-        bool bold;
-    } fonts[] = {{"ExecuteGroupBox", nullptr, 12, true}, {"InputInfoGroupBox", "MS Shell Dlg 2", 12, true},
-                 {"StartStop", nullptr, 9, false},        {"Loop", nullptr, 8, false},
-                 {"Delay", "MS Shell Dlg 2", 8, false},  {"Table", nullptr, 9, false},
-                 {"LuaLog", nullptr, 8, false}};
-    for (const auto& f : fonts) {
-        SCOPED_TRACE(f.name);
-        const QFont font = child<QWidget>(window, f.name)->font();
-        EXPECT_EQ(font.pointSize(), f.pointSize);
-        EXPECT_EQ(font.bold(), f.bold);
-        if (f.family) {
-            EXPECT_EQ(font.family(), f.family);
-        }
-    }
-}
-
 TEST(MainForm, ActionsExistInOrderAndStayUnplaced) {
     platform::FakePlatform platform;
     MainWindow window(platform);
