@@ -330,18 +330,6 @@ TEST_F(InputFunctionsTest, TypeCharTypesOnlyTheFirstByte) {
     EXPECT_THAT(log(), IsEmpty());
 }
 
-TEST_F(InputFunctionsTest, AStopDuringTypeStringSendsTheRestBackToBack) {
-    const std::string text = "Stop me, if you can: 1234567890";
-    run("TypeString('" + text + "')");
-    const std::vector<platform::InputRecord> whole = fake().sentInputs();
-    timeline.clear();
-
-    timeline.stopAfterWaits(4);
-    run("TypeString('" + text + "')");
-    EXPECT_TRUE(timeline.stopped());
-    EXPECT_EQ(fake().sentInputs(), whole);
-}
-
 TEST_F(InputFunctionsTest, GetMousePositionGivesTwoFloatsWhateverItIsGiven) {
     fake().setCursor({100, 200});
     EXPECT_THAT(results("GetMousePosition()"), ElementsAre("float 100.0", "float 200.0"));
