@@ -1,0 +1,169 @@
+// A recording made in the real program from outside input (xdotool) and
+// played back: what reaches the X server during the replay is what reached
+// it during the recording, event for event.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <set>
+
+#include <X11/extensions/XInput2.h>
+#include <X11/keysym.h>
+
+#include "app/ProgramSession.h"
+#include "input/InputCapture.h"
+#include "input/KeyNames.h"
+#include "tests/support/ProcessRunner.h"
+#include "tests/x11/X11TestSupport.h"
+
+namespace {
+
+// Where the pointer waits, away from the window, so clicks land on the root.
+constexpr int ParkX = 1500, ParkY = 800;
+
+// One xdotool step and the pause after it.
+struct Step {
+    std::vector<std::string> args;
+    int pauseMs;
+};
+
+const std::vector<Step> Steps = {
+    {{"key", "a"}, 120},
+    {{"key", "5"}, 150},
+    {{"key", "ctrl+shift+z"}, 200},
+    {{"key", "alt+x"}, 100},
+    {{"key", "backslash"}, 250},
+    {{"click", "1"}, 130},
+    {{"click", "3"}, 180},
+    {{"click", "4"}, 110},
+    {{"click", "5"}, 300},
+    {{"mousemove_relative", "--", "40", "-25"}, 140},
+    {{"mousemove_relative", "--", "-13", "7"}, 100},
+};
+
+// The raw events the server saw, named as the user would know them. Raw
+// events include releases of keys that are not down (xdotool sends such
+// after a combination); the server drops them before any client, a
+// recorder included, sees a key event, so they are left out here too.
+std::vector<std::string> seen(XiWatcher& watcher) {
+    XSync(watcher.display(), False);
+    watcher.waitForAny(-1, std::chrono::milliseconds(0));  // drains without waiting
+    std::vector<std::string> names;
+    std::set<int> keysDown;
+    for (const XiWatcher::Event& e : watcher.events()) {
+        switch (e.type) {
+        case XI_RawKeyPress:
+        case XI_RawKeyRelease: {
+            if (e.type == XI_RawKeyPress ? !keysDown.insert(e.detail).second : keysDown.erase(e.detail) == 0)
+                break;
+            const char* sym = XKeysymToString(watcher.keysymOf(e.detail));
+            names.push_back((e.type == XI_RawKeyPress ? "press " : "release ") + std::string(sym ? sym : "?"));
+            break;
+        }
+        case XI_RawButtonPress:
+        case XI_RawButtonRelease:
+            names.push_back((e.type == XI_RawButtonPress ? "down " : "up ") + std::to_string(e.detail));
+            break;
+        default:
+            names.push_back("motion");
+        }
+    }
+    return names;
+}
+
+// The watcher of the shared helpers ignores movement; the replay's must not.
+void watchMotionToo(XiWatcher& watcher) {
+    unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
+    for (int type : {XI_RawKeyPress, XI_RawKeyRelease, XI_RawButtonPress, XI_RawButtonRelease, XI_RawMotion})
+        XISetMask(mask, type);
+    XIEventMask m{XIAllMasterDevices, sizeof mask, mask};
+    XISelectEvents(watcher.display(), DefaultRootWindow(watcher.display()), &m, 1);
+    XSync(watcher.display(), False);
+}
+
+platform::Point pointer(Display* d) {
+    Window root, child;
+    int x = 0, y = 0, wx, wy;
+    unsigned mask;
+    XQueryPointer(d, DefaultRootWindow(d), &root, &child, &x, &y, &wx, &wy, &mask);
+    return {x, y};
+}
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs) {
+    for (int waited = 0; !done(); waited += 20) {
+        if (waited >= timeoutMs) return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+TEST(RecordReplay, TheReplayInjectsWhatWasRecorded) {
+    initKeyNames();
+    std::string error;
+    std::unique_ptr<platform::Platform> backend = platform::createPlatform(&error);
+    ASSERT_TRUE(backend) << error;
+    QTemporaryDir folder;
+    const QString path = folder.filePath("recorded.lua");
+    {
+        ProgramSession session(*backend);
+        MainWindow& window = session.window();
+        auto box = [&](const char* name) { return window.findChild<QAbstractButton*>(name); };
+        window.setFileDialogs([&](QWidget*, const QString&, const QString&, const QString&) { return path; }, {});
+        box("MonitorMouseMovement")->setChecked(true);
+        box("MonitorStartPosition")->setChecked(true);
+        QTest::qWait(200);
+
+        XiWatcher watcher;
+        watchMotionToo(watcher);
+        // Keys go to whatever is under the pointer (the root), never into the form.
+        XSetInputFocus(watcher.display(), PointerRoot, RevertToPointerRoot, CurrentTime);
+        run({"xdotool", "mousemove", std::to_string(ParkX), std::to_string(ParkY)});
+        QTest::qWait(100);
+        watcher.clear();
+        (void)seen(watcher);
+        watcher.clear();
+
+        box("RecordingStartStop")->click();
+        ASSERT_TRUE(box("Recording")->isChecked());
+        for (const Step& step : Steps) {
+            std::vector<std::string> argv{"xdotool"};
+            argv.insert(argv.end(), step.args.begin(), step.args.end());
+            run(argv);
+            QTest::qWait(step.pauseMs);
+        }
+        const std::vector<std::string> recorded = seen(watcher);
+        const platform::Point recordedEnd = pointer(watcher.display());
+        box("RecordingStartStop")->click();
+        ASSERT_FALSE(box("Recording")->isChecked());
+        ASSERT_FALSE(recordingActive);
+
+        ASSERT_TRUE(QFileInfo::exists(path));
+        EXPECT_EQ(window.findChild<QLineEdit*>("ScriptLocation")->text(), path);
+        EXPECT_TRUE(window.findChild<QRadioButton*>("UseScript")->isChecked());
+
+        // Replay from elsewhere: the script's start position brings the pointer back.
+        run({"xdotool", "mousemove", "300", "900"});
+        run({"xdotool", "key", "F4"});
+        ASSERT_TRUE(watcher.waitFor(XI_RawKeyRelease, XKeysymToKeycode(watcher.display(), XK_F4)));
+        watcher.clear();
+        ASSERT_TRUE(waitFor([&] { return window.isRunningChecked(); }, 3000)) << "F4 started no run";
+        ASSERT_TRUE(waitFor([&] { return !window.isRunningChecked(); }, 15000)) << "the replay never ended";
+
+        std::vector<std::string> expected{"motion"};  // SetMousePosition to the start
+        expected.insert(expected.end(), recorded.begin(), recorded.end());
+        EXPECT_EQ(seen(watcher), expected);
+        const platform::Point replayedEnd = pointer(watcher.display());
+        EXPECT_EQ(replayedEnd.x, recordedEnd.x);
+        EXPECT_EQ(replayedEnd.y, recordedEnd.y);
+        EXPECT_EQ(recordedEnd.x, ParkX + 27);
+        EXPECT_EQ(recordedEnd.y, ParkY - 18);
+    }
+    backend.reset();
+}
+
+}  // namespace
