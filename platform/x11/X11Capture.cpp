@@ -104,7 +104,6 @@ bool X11Capture::takeControlEvent(XEvent* event) {
     if (event->type != GenericEvent || event->xcookie.extension != xiOpcode_ || !xiOpcode_) return false;
     if (!XGetEventData(control_, &event->xcookie)) return true;
     const auto* raw = static_cast<const XIRawEvent*>(event->xcookie.data);
-    rawSeen_ = true;
     CapturedEvent e;
     e.time = raw->time;
     switch (event->xcookie.evtype) {
@@ -129,7 +128,10 @@ bool X11Capture::takeControlEvent(XEvent* event) {
         break;
     }
     default:
-        break;  // raw keys only tell that RECORD has something
+        // Raw keys only tell that RECORD has something; pointer events come
+        // whole from here, so only keys are worth the round trip.
+        keySignalled_ = true;
+        break;
     }
     XFreeEventData(control_, &event->xcookie);
     return true;
@@ -137,10 +139,10 @@ bool X11Capture::takeControlEvent(XEvent* event) {
 
 void X11Capture::readRecordData(bool flushServer) {
     if (!context_) return;
-    if (flushServer || rawSeen_) {
+    if (flushServer || keySignalled_) {
         // A round trip makes the server flush what RECORD has buffered.
         XSync(control_, False);
-        rawSeen_ = false;
+        keySignalled_ = false;
     }
     XRecordProcessReplies(data_);
 }

@@ -52,7 +52,7 @@ private:
     Display* data_;
     XRecordContext context_ = 0;
     int xiOpcode_ = 0;
-    bool rawSeen_ = false;
+    bool keySignalled_ = false;  // a raw key came: RECORD holds its event
     std::vector<CapturedEvent> events_;
 };
 
