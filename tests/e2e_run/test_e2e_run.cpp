@@ -16,6 +16,8 @@
 #include "input/KeyNames.h"
 #include "platform/Platform.h"
 #include "tests/support/ProcessRunner.h"
+// Last: Xlib's macros break Qt headers included after them.
+#include "tests/x11/X11TestSupport.h"
 
 namespace {
 
@@ -23,13 +25,6 @@ constexpr int WaitMs = 5000;
 // What `xdotool getmouselocation` prints first once the script has moved the pointer.
 const char PointerAtTarget[] = "x:321 y:123 ";
 const char Script[] = "SetMousePosition(321, 123)\nwhile true do MilliSleep(10) end\n";
-
-// The blocking xdotool call leaves the Qt loop unserviced; callers wait afterwards.
-void xdotoolKey(std::initializer_list<std::string> keys) {
-    std::vector<std::string> argv{"xdotool", "key"};
-    argv.insert(argv.end(), keys);
-    ASSERT_EQ(runProcess(argv).exitCode, 0) << *keys.begin();
-}
 
 std::string pointer() { return runProcess({"xdotool", "getmouselocation"}).output; }
 
@@ -61,7 +56,8 @@ TEST(EndToEnd, F4StartsAndStopsAScriptRunThatTheRecordingHotkeyLeavesAlone) {
         QAbstractButton* running = window.findChild<QAbstractButton*>("Running");
         QAbstractButton* recording = window.findChild<QAbstractButton*>("Recording");
 
-        xdotoolKey({"F4"});
+        // While xdotool runs the Qt loop is not serviced: wait for the effect after.
+        run({"xdotool", "key", "F4"});
         ASSERT_TRUE(QTest::qWaitFor([&] { return running->isChecked(); }, WaitMs));
         EXPECT_TRUE(QTest::qWaitFor([&] { return pointer().rfind(PointerAtTarget, 0) == 0; }, WaitMs))
             << pointer();
@@ -69,15 +65,15 @@ TEST(EndToEnd, F4StartsAndStopsAScriptRunThatTheRecordingHotkeyLeavesAlone) {
         // Hotkeys arrive in order: once F4 has stopped the run, Ctrl+R has been
         // seen too, while the run was on (had it started a recording, F4 would
         // have been ignored).
-        xdotoolKey({"ctrl+r", "F4"});
+        run({"xdotool", "key", "ctrl+r", "F4"});
         ASSERT_TRUE(QTest::qWaitFor([&] { return !running->isChecked(); }, WaitMs));
         EXPECT_FALSE(recording->isChecked());
         EXPECT_TRUE(window.findChild<QPlainTextEdit*>("LuaLog")->toPlainText().contains("-- Execution Stopped"));
 
         // The recording hotkey was live all along: with no run on it works.
-        xdotoolKey({"ctrl+r"});
+        run({"xdotool", "key", "ctrl+r"});
         EXPECT_TRUE(QTest::qWaitFor([&] { return recording->isChecked(); }, WaitMs));
-        xdotoolKey({"ctrl+r"});
+        run({"xdotool", "key", "ctrl+r"});
         EXPECT_TRUE(QTest::qWaitFor([&] { return !recording->isChecked(); }, WaitMs));
     }
     backend.reset();
