@@ -183,7 +183,7 @@ void MainWindow::on_EditScript_clicked() {
 
 void MainWindow::addToLog(const QString& text) {
     // The log window first, so the view's change finds both alike.
-    appendAtEnd(logWindow->logText()->document(), text);
+    appendAtEndInFewParagraphs(logWindow->logText()->document(), text);
     appendAtEnd(ui->LuaLog->document(), text);
 }
 

@@ -56,7 +56,7 @@ int main(int argc, char* argv[]) {
     for (int first = 0; first < total; first += LinesPerDrain) {
         const QString text = drainText(first);
         const auto start = Clock::now();
-        appendAtEnd(mirror->document(), text);
+        appendAtEndInFewParagraphs(mirror->document(), text);
         appendAtEnd(view->document(), text);
         application.processEvents();
         drains.push_back(millisecondsSince(start));
