@@ -94,14 +94,6 @@ platform::Point pointer(Display* d) {
     return {x, y};
 }
 
-bool waitFor(const std::function<bool()>& done, int timeoutMs) {
-    for (int waited = 0; !done(); waited += 20) {
-        if (waited >= timeoutMs) return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
-
 TEST(RecordReplay, TheReplayInjectsWhatWasRecorded) {
     initKeyNames();
     std::string error;
@@ -151,8 +143,8 @@ TEST(RecordReplay, TheReplayInjectsWhatWasRecorded) {
         run({"xdotool", "key", "F4"});
         ASSERT_TRUE(watcher.waitFor(XI_RawKeyRelease, XKeysymToKeycode(watcher.display(), XK_F4)));
         watcher.clear();
-        ASSERT_TRUE(waitFor([&] { return window.isRunningChecked(); }, 3000)) << "F4 started no run";
-        ASSERT_TRUE(waitFor([&] { return !window.isRunningChecked(); }, 15000)) << "the replay never ended";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.isRunningChecked(); }, 3000)) << "F4 started no run";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isRunningChecked(); }, 15000)) << "the replay never ended";
 
         std::vector<std::string> expected{"motion"};  // SetMousePosition to the start
         expected.insert(expected.end(), recorded.begin(), recorded.end());
