@@ -307,12 +307,15 @@ bool X11Platform::capturing() const { return capture_->active(); }
 
 void X11Platform::processPendingEvents() {
     uint64_t expirations = 0;
-    const bool timerFired = ::read(repeatTimerFd_, &expirations, sizeof expirations) > 0;
+    // System calls are what capture costs most on a busy machine: read only
+    // what can have something.
+    const bool timerFired = repeatTimerArmed_ && ::read(repeatTimerFd_, &expirations, sizeof expirations) > 0;
     bool layoutChanged = false;
     std::vector<int> hotkeyIds;
     std::vector<CapturedEvent> events;
+    XEventsQueued(gui_, QueuedAfterReading);
     for (int round = 0; round < DrainRounds; ++round) {
-        while (XPending(gui_)) {
+        while (XEventsQueued(gui_, QueuedAlready) > 0) {
             XEvent event;
             XNextEvent(gui_, &event);
             if (capture_->takeControlEvent(&event)) continue;
