@@ -319,38 +319,3 @@ int scriptFromVirtualKeyToString(lua_State* state) {
     lua_pushstring(state, found != KeyNameByCode.end() ? found->second.c_str() : "");
     return 1;
 }
-
-const luaL_Reg InputFunctionTable[InputFunctionCount + 1] = {
-    {"PressKey", scriptPressKey},
-    {"ReleaseKey", scriptReleaseKey},
-    {"HitKey", scriptHitKey},
-    {"PressKeyVK", scriptPressKeyVK},
-    {"ReleaseKeyVK", scriptReleaseKeyVK},
-    {"HitKeyVK", scriptHitKeyVK},
-    {"KeyPressed", scriptKeyPressed},
-    {"KeyReleased", scriptKeyReleased},
-    {"KeyPressedVK", scriptKeyPressedVK},
-    {"KeyReleasedVK", scriptKeyReleasedVK},
-    {"TypeString", scriptTypeString},
-    {"TypeChar", scriptTypeChar},
-    {"HitKeyAfterModifier", scriptHitKeyAfterModifier},
-    {"PressMouseButton", scriptPressMouseButton},
-    {"ReleaseMouseButton", scriptReleaseMouseButton},
-    {"HitMouseButton", scriptHitMouseButton},
-    {"PressMouseButtonVK", scriptPressMouseButtonVK},
-    {"ReleaseMouseButtonVK", scriptReleaseMouseButtonVK},
-    {"HitMouseButtonVK", scriptHitMouseButtonVK},
-    {"MouseButtonPressed", scriptMouseButtonPressed},
-    {"MouseButtonReleased", scriptMouseButtonReleased},
-    {"MouseButtonPressedVK", scriptMouseButtonPressedVK},
-    {"MouseButtonReleasedVK", scriptMouseButtonReleasedVK},
-    {"GetMousePosition", scriptGetMousePosition},
-    {"SetMousePosition", scriptSetMousePosition},
-    {"MoveMouse", scriptMoveMouse},
-    {"DragMouse", scriptDragMouse},
-    {"ChangeMousePosition", scriptChangeMousePosition},
-    {"MouseWheel", scriptMouseWheel},
-    {"FromStringToVirtualKey", scriptFromStringToVirtualKey},
-    {"FromVirtualKeyToString", scriptFromVirtualKeyToString},
-    {nullptr, nullptr},
-};

@@ -6,7 +6,6 @@
 
 #include <lua.hpp>
 
-#include <cstddef>
 
 int scriptPressKey(lua_State* state);
 int scriptReleaseKey(lua_State* state);
@@ -39,8 +38,3 @@ int scriptChangeMousePosition(lua_State* state);
 int scriptMouseWheel(lua_State* state);
 int scriptFromStringToVirtualKey(lua_State* state);
 int scriptFromVirtualKeyToString(lua_State* state);
-
-constexpr std::size_t InputFunctionCount = 31;
-// The functions above under their global names, in registration order,
-// followed by a {nullptr, nullptr} end mark.
-extern const luaL_Reg InputFunctionTable[InputFunctionCount + 1];

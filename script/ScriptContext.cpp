@@ -5,6 +5,7 @@
 
 #include "ScriptTexts.h"
 #include "Thread.h"
+#include "TimedWait.h"
 
 platform::Platform& scriptPlatform() {
     Thread* run = Thread::current();
@@ -26,4 +27,8 @@ void logScriptError(lua_State* state, std::string message) {
         line = record.currentline;
     appendLog(scriptText::ErrorLinePrefix + QString::number(line) + scriptText::ErrorLineSeparator +
               QString::fromStdString(message));
+}
+
+void stoppableWait(double milliseconds) {
+    pauseInCurrentRun(WaitClock::now(), milliseconds, StoppableWaitUnit);
 }

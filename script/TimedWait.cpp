@@ -3,7 +3,6 @@
 #include <cmath>
 #include <thread>
 
-#include "ScriptContext.h"
 #include "Thread.h"
 
 std::optional<WaitClock::time_point> pauseDeadline(WaitClock::time_point start, double argument,
@@ -42,8 +41,4 @@ void timedPause(StopSignal* signal, WaitClock::time_point start, double argument
 void pauseInCurrentRun(WaitClock::time_point start, double argument, PauseUnit unit) {
     Thread* run = Thread::current();
     timedPause(run ? &run->stopSignal() : nullptr, start, argument, unit);
-}
-
-void stoppableWait(double milliseconds) {
-    pauseInCurrentRun(WaitClock::now(), milliseconds, StoppableWaitUnit);
 }

@@ -14,7 +14,7 @@
 #include "input/InputInjector.h"
 #include "input/KeyNames.h"
 #include "platform/fake/FakePlatform.h"
-#include "script/InputFunctions.h"
+#include "script/ScriptFunctions.h"
 #include "script/ScriptContext.h"
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/XvfbServer.h"
@@ -70,8 +70,7 @@ double scriptNanosPerEvent(platform::Platform& target, int events) {
     benchPlatform = &target;
     lua_State* state = luaL_newstate();
     luaL_openlibs(state);
-    for (const luaL_Reg* f = InputFunctionTable; f->name; ++f)
-        lua_register(state, f->name, f->func);
+    registerScriptFunctions(state);
     lua_pushinteger(state, events / 2);
     lua_setglobal(state, "pairsToSend");
     const double nanos = bestNanosPerEvent(events, [&] {

@@ -7,12 +7,11 @@
 #include <lua.hpp>
 
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "input/KeyNames.h"
-#include "script/InputFunctions.h"
+#include "script/ScriptFunctions.h"
 #include "tests/input/RecordLines.h"
 #include "tests/input/WaitTimeline.h"
 #include "tests/script_input/RunContextDouble.h"
@@ -39,8 +38,7 @@ protected:
     InputFunctionsTest() : state(luaL_newstate()) {
         run_double::reset();
         luaL_openlibs(state);
-        for (const luaL_Reg* f = InputFunctionTable; f->name; ++f)
-            lua_register(state, f->name, f->func);
+        registerScriptFunctions(state);
     }
     ~InputFunctionsTest() override { lua_close(state); }
 
@@ -85,24 +83,6 @@ protected:
     lua_State* state;
     WaitTimeline timeline{run_double::fake()};
 };
-
-TEST_F(InputFunctionsTest, RegistersThe31FunctionsInOrder) {
-    std::vector<std::string> names;
-    for (const luaL_Reg* f = InputFunctionTable; f->name; ++f) names.push_back(f->name);
-    EXPECT_EQ(names, (std::vector<std::string>{
-                         "PressKey", "ReleaseKey", "HitKey", "PressKeyVK", "ReleaseKeyVK",
-                         "HitKeyVK", "KeyPressed", "KeyReleased", "KeyPressedVK", "KeyReleasedVK",
-                         "TypeString", "TypeChar", "HitKeyAfterModifier", "PressMouseButton",
-                         "ReleaseMouseButton", "HitMouseButton", "PressMouseButtonVK",
-                         "ReleaseMouseButtonVK", "HitMouseButtonVK", "MouseButtonPressed",
-                         "MouseButtonReleased", "MouseButtonPressedVK", "MouseButtonReleasedVK",
-                         "GetMousePosition", "SetMousePosition", "MoveMouse", "DragMouse",
-                         "ChangeMousePosition", "MouseWheel", "FromStringToVirtualKey",
-                         "FromVirtualKeyToString"}));
-    std::set<lua_CFunction> distinct;
-    for (const luaL_Reg* f = InputFunctionTable; f->name; ++f) distinct.insert(f->func);
-    EXPECT_EQ(distinct.size(), InputFunctionCount);
-}
 
 TEST_F(InputFunctionsTest, CountErrorsReportAndReturnTheTabledResults) {
     struct Row {
