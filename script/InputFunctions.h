@@ -6,7 +6,6 @@
 
 #include <lua.hpp>
 
-
 int scriptPressKey(lua_State* state);
 int scriptReleaseKey(lua_State* state);
 int scriptHitKey(lua_State* state);
