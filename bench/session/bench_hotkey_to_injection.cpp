@@ -11,13 +11,13 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <vector>
 
 #include "app/ProgramSession.h"
+#include "app/ProgramStart.h"
 #include "input/KeyNames.h"
 #include "platform/Platform.h"
 #include "script/Thread.h"
@@ -124,9 +124,8 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     initKeyNames();
     QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
     std::string error;
-    std::unique_ptr<platform::Platform> backend = platform::createPlatform(&error);
+    std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
     if (!backend) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;

@@ -16,6 +16,7 @@
 #include <X11/keysym.h>
 
 #include "app/ProgramSession.h"
+#include "app/ProgramStart.h"
 #include "input/InputCapture.h"
 #include "input/KeyNames.h"
 #include "tests/support/ProcessRunner.h"
@@ -97,7 +98,7 @@ platform::Point pointer(Display* d) {
 TEST(RecordReplay, TheReplayInjectsWhatWasRecorded) {
     initKeyNames();
     std::string error;
-    std::unique_ptr<platform::Platform> backend = platform::createPlatform(&error);
+    std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
     ASSERT_TRUE(backend) << error;
     QTemporaryDir folder;
     const QString path = folder.filePath("recorded.lua");

@@ -10,9 +10,9 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <clocale>
 
 #include "app/ProgramSession.h"
+#include "app/ProgramStart.h"
 #include "input/KeyNames.h"
 #include "platform/Platform.h"
 #include "tests/support/ProcessRunner.h"
@@ -33,9 +33,8 @@ std::string pointer() { return runProcess({"xdotool", "getmouselocation"}).outpu
 TEST(EndToEnd, F4StartsAndStopsAScriptRunThatTheRecordingHotkeyLeavesAlone) {
     // Started as main starts it.
     initKeyNames();
-    std::setlocale(LC_NUMERIC, "C");
     std::string error;
-    std::unique_ptr<platform::Platform> backend = platform::createPlatform(&error);
+    std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
     ASSERT_TRUE(backend) << error;
     {
         ProgramSession session(*backend);

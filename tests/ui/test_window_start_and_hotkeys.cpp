@@ -92,17 +92,9 @@ TEST_F(WindowStart, EditsRegisterWhatTheyShow) {
     EXPECT_EQ(setInto("Hotkey", QKeySequence("Ctrl+!")), "Ctrl+!");
     EXPECT_EQ(held().at(1), key(ModControl | ModShift, "1"));
 
-    // The comma key: Shift dropped, the other modifiers kept.
-    EXPECT_EQ(setInto("Hotkey", QKeySequence(",")), ",");
-    EXPECT_EQ(held().at(1), key(0, ","));
+    // The comma key drops Shift; the edit shows what was registered.
     EXPECT_EQ(setInto("Hotkey", QKeySequence("Ctrl+Alt+Shift+,")), "Ctrl+Alt+,");
     EXPECT_EQ(held().at(1), key(ModControl | ModAlt, ","));
-
-    // The plus key is Shift and "=".
-    EXPECT_EQ(setInto("Hotkey", QKeySequence("Ctrl++")), "Ctrl++");
-    EXPECT_EQ(held().at(1), key(ModControl | ModShift, "="));
-    EXPECT_EQ(setInto("Hotkey", QKeySequence("Meta++")), "Meta++");
-    EXPECT_EQ(held().at(1), key(ModWin | ModShift, "="));
 
     // Of several chords only the last counts.
     EXPECT_EQ(setInto("RecordingHotkey", QKeySequence("Ctrl+A, Alt+B")), "Alt+B");

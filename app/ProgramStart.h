@@ -1,0 +1,14 @@
+#pragma once
+// The program's start-up between its application object and its window,
+// shared by the entry and by what starts the program the way it does.
+
+#include <memory>
+#include <string>
+
+#include "platform/Platform.h"
+
+// Keeps the numeric locale "C" (the application object has just set it from
+// the environment; scripts and files want ".") and opens the platform
+// backend, which the window needs at once for its hotkey. Null, with the
+// reason in *error, when no backend opens.
+std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error);
