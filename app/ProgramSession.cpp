@@ -1,10 +1,16 @@
 #include "ProgramSession.h"
 
+#include <utility>
+
+#include "platform/DisplayLoss.h"
+
 namespace {
 const char WindowTitle[] = "Quillpress";
 }
 
 ProgramSession::ProgramSession(platform::Platform& platform) : platform_(platform) {
+    // From here a lost display ends the program in its one orderly way.
+    platform::DisplayLoss::arm();
     // The window registers the run hotkey while it is built.
     window_ = std::make_unique<MainWindow>(platform_);
     window_->setWindowTitle(QString::fromLatin1(WindowTitle));
@@ -17,6 +23,7 @@ ProgramSession::ProgramSession(platform::Platform& platform) : platform_(platfor
 }
 
 ProgramSession::~ProgramSession() {
+    platform::DisplayLoss::setLastChance({});
     platform_.stopCapture();
     pump_.reset();
     platform_.setListener(nullptr);
@@ -26,4 +33,9 @@ ProgramSession::~ProgramSession() {
     window_.reset();
     platform_.unregisterHotkey(RunHotkeyId);
     platform_.unregisterHotkey(RecordingHotkeyId);
+    platform::DisplayLoss::disarm();
+}
+
+void ProgramSession::setDisplayLossCallback(std::function<void()> callback) {
+    platform::DisplayLoss::setLastChance(std::move(callback));
 }

@@ -69,6 +69,7 @@ std::unique_ptr<X11Platform> X11Platform::open(std::string* error) {
         if (error) *error = reason;
         return nullptr;
     };
+    X11ErrorTrap::endOnConnectionLoss();
     const char* name = XDisplayName(nullptr);
     Display* inject = XOpenDisplay(nullptr);
     if (!inject) return fail(std::string("cannot open the X display \"") + name + "\" (is DISPLAY set?)");
