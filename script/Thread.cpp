@@ -14,7 +14,7 @@
 #include "SystemMemory.h"
 
 Thread::Thread(platform::Platform& platform, RunSettings settings)
-    : platform_(platform), settings_(std::move(settings)), memory_(settings_.memoryLimit) {}
+    : platform_(platform), settings_(std::move(settings)) {}
 
 Thread::~Thread() {
     wait();
@@ -55,9 +55,11 @@ void Thread::run() {
     // Qt took the C library's locale from the environment; Lua would write
     // and read numbers with its decimal point.
     ScopedNumericLocaleC numericLocale;
+    // Lives on the worker's stack: only the state's own thread counts in it.
+    MemoryCeiling memory(settings_.memoryLimit);
     lua_State* state = nullptr;
     try {
-        state = initState();
+        state = initState(memory);
         if (state)
             runScript(state);
         else
@@ -71,8 +73,8 @@ void Thread::run() {
         closeState(state);
 }
 
-lua_State* Thread::initState() {
-    lua_State* state = memory_.newState();
+lua_State* Thread::initState(MemoryCeiling& memory) {
+    lua_State* state = memory.newState();
     if (!state)
         return nullptr;
     luaL_openlibs(state);

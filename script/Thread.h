@@ -65,7 +65,7 @@ protected:
     void run() override;
 
 private:
-    lua_State* initState();
+    lua_State* initState(MemoryCeiling& memory);
     void runScript(lua_State* state);
     void executeOnce(lua_State* state);
     void reportError(lua_State* state, int status);
@@ -75,7 +75,6 @@ private:
     platform::Platform& platform_;
     const RunSettings settings_;
     StopSignal stop_;
-    MemoryCeiling memory_;
     mutable std::mutex logMutex;
     bool logPending_ = false;
     QString logBuffer;
