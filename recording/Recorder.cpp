@@ -72,6 +72,45 @@ void Recorder::discard() {
     startPosition_.clear();
 }
 
+// The hotkey that stopped the recording was pressed before the moment its
+// stop was seen, so its keys may have been captured: its key's last press
+// and what follows of its keys, and the modifier presses that led into it.
+// Movement and the wheel in between stay.
+void Recorder::dropStoppingHotkey(std::vector<const CapturedRecord*>& kept) const {
+    const uint32_t key = toggleKeys_.front();
+    auto isToggleKey = [&](const CapturedRecord& r) {
+        return std::find(toggleKeys_.begin(), toggleKeys_.end(), r.code()) != toggleKeys_.end();
+    };
+    auto isModifierPress = [&](const CapturedRecord& r) {
+        return r.edge() == CapturedRecord::Press && r.code() != key && isToggleKey(r);
+    };
+    // The trailing stretch made of nothing but the hotkey's keys (and
+    // movement), and in it the press that put its key down last.
+    size_t chord = kept.size();
+    for (size_t i = kept.size(); i-- > 0;) {
+        const CapturedRecord& r = *kept[i];
+        if (r.edge() == CapturedRecord::NoEdge) continue;
+        if (!isToggleKey(r)) break;
+        if (r.code() != key) continue;
+        if (r.edge() == CapturedRecord::Release) {
+            if (chord != kept.size()) break;  // an earlier press and release of the key
+            continue;
+        }
+        chord = i;
+    }
+    std::vector<const CapturedRecord*> out(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(chord));
+    for (size_t i = chord; i < kept.size(); ++i)
+        if (kept[i]->edge() == CapturedRecord::NoEdge || !isToggleKey(*kept[i])) out.push_back(kept[i]);
+    // The modifiers pressed just before it, with nothing else pressed between.
+    for (size_t i = chord; i-- > 0;) {
+        const CapturedRecord& r = *out[i];
+        if (r.edge() == CapturedRecord::NoEdge) continue;
+        if (!isModifierPress(r)) break;
+        out.erase(out.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    kept.swap(out);
+}
+
 QString Recorder::records() const {
     std::set<uint32_t> heldBefore = heldAtStart_;
     std::vector<uint32_t> down;  // pressed in the recording, not yet released
@@ -95,18 +134,7 @@ QString Recorder::records() const {
         }
         kept.push_back(&record);
     }
-    // The stopping hotkey's presses: those still held at the end with
-    // nothing but movement and the wheel after them.
-    for (auto it = kept.end(); it != kept.begin();) {
-        const CapturedRecord& record = **--it;
-        if (record.edge() == CapturedRecord::NoEdge) continue;
-        const uint32_t code = record.code();
-        const bool toggleKey = std::find(toggleKeys_.begin(), toggleKeys_.end(), code) != toggleKeys_.end();
-        if (record.edge() != CapturedRecord::Press || !toggleKey ||
-            std::find(down.begin(), down.end(), code) == down.end())
-            break;
-        it = kept.erase(it);
-    }
+    if (!toggleKeys_.empty()) dropStoppingHotkey(kept);
     QString out = startPosition_;
     for (const CapturedRecord* record : kept) out += record->text(static_cast<int32_t>(record->time - start_));
     return out;

@@ -24,8 +24,8 @@ public:
     // held down then belongs to before: its repeats and release are left out.
     void start(uint32_t after, platform::Point cursor, bool monitorStartPosition, bool monitorMouseMovement);
     // Ends it: nothing from `from` on belongs to it. `toggleKeys` are the
-    // keys of the hotkey that stopped it: their presses that lead into the
-    // stop are left out. Events from before `from` may still arrive.
+    // keys of the hotkey that stopped it, its key first: that press of the
+    // hotkey is left out. Events from before `from` may still arrive.
     void stop(uint32_t from, std::vector<uint32_t> toggleKeys);
     // Forgets the recording.
     void discard();
@@ -40,6 +40,7 @@ public:
 private:
     enum class State { Idle, Active, Stopped };
     void keep(const CapturedRecord& record);
+    void dropStoppingHotkey(std::vector<const CapturedRecord*>& kept) const;
 
     State state_ = State::Idle;
     uint32_t start_ = 0;
