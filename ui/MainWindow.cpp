@@ -322,26 +322,34 @@ void MainWindow::on_RecordingStartStop_clicked() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched != ui->Recording && watched != ui->RecordingStartStop) return false;
-    const auto* key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease
-                          ? static_cast<const QKeyEvent*>(event)
-                          : nullptr;
-    if (key && key->isAutoRepeat()) return false;
+    bool press = false, release = false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::KeyPress:
-        switchPressedAt_ = static_cast<uint32_t>(static_cast<const QInputEvent*>(event)->timestamp());
+    case QEvent::MouseButtonDblClick:  // a quick second click presses the button too
+        press = true;
         break;
     case QEvent::MouseButtonRelease:
-    case QEvent::KeyRelease:
-        if (!switchPressedAt_) break;
+        release = true;
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        // The key that clicks a focused button.
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Space || key->isAutoRepeat()) return false;
+        press = event->type() == QEvent::KeyPress;
+        release = !press;
+        break;
+    }
+    default:
+        return false;
+    }
+    const auto time = static_cast<uint32_t>(static_cast<const QInputEvent*>(event)->timestamp());
+    if (press) switchPressedAt_ = time;
+    if (release && switchPressedAt_) {
         // The switch acts while this release is handled, right after the filter.
-        switchClick_ = ToggleInput{*switchPressedAt_,
-                                   static_cast<uint32_t>(static_cast<const QInputEvent*>(event)->timestamp()), true};
+        switchClick_ = ToggleInput{*switchPressedAt_, time, true};
         switchPressedAt_.reset();
         QTimer::singleShot(0, this, [this] { switchClick_.reset(); });
-        break;
-    default:
-        break;
     }
     return false;
 }
