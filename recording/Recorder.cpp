@@ -17,7 +17,8 @@ void Recorder::capture(const CapturedRecord& record) {
     const CapturedRecord::Edge edge = record.edge();
     if (edge == CapturedRecord::Press) downSince_.emplace(record.code(), record.time);
     if (edge == CapturedRecord::Release) downSince_.erase(record.code());
-    if (state_ == State::Idle) {
+    const bool during = state_ == State::Active || (state_ == State::Stopped && after(stop_, record.time));
+    if (!during) {
         recent_.push_back(record);
         if (recent_.size() > RecentEvents) recent_.pop_front();
         return;

@@ -285,8 +285,13 @@ void MainWindow::Update() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (ui->Recording->isChecked()) {
-        switch (closePrompt(this)) {
+        const QMessageBox::StandardButton answer = closePrompt(this);
+        // The recording hotkey works under the prompt: it may have ended (and
+        // been saved) meanwhile.
+        const bool stillRecording = ui->Recording->isChecked();
+        switch (answer) {
         case QMessageBox::Save:
+            if (!stillRecording) break;
             stopRecording(toggleInput());
             if (!convertRecordingToScript()) {
                 event->ignore();
@@ -294,6 +299,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             }
             break;
         case QMessageBox::Discard:
+            if (!stillRecording) break;
             stopRecording(toggleInput());
             recorder_.discard();
             break;
