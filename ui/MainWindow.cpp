@@ -285,6 +285,9 @@ void MainWindow::Update() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (ui->Recording->isChecked()) {
+        // The recording ends where the close was asked for: what the user
+        // does in the prompt is not part of it.
+        const ToggleInput closeAsked = toggleInput();
         const QMessageBox::StandardButton answer = closePrompt(this);
         // The recording hotkey works under the prompt: it may have ended (and
         // been saved) meanwhile.
@@ -292,7 +295,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         switch (answer) {
         case QMessageBox::Save:
             if (!stillRecording) break;
-            stopRecording(toggleInput());
+            stopRecording(closeAsked);
             if (!convertRecordingToScript()) {
                 event->ignore();
                 return;
@@ -300,7 +303,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             break;
         case QMessageBox::Discard:
             if (!stillRecording) break;
-            stopRecording(toggleInput());
+            stopRecording(closeAsked);
             recorder_.discard();
             break;
         default:
