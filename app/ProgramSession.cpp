@@ -16,7 +16,7 @@ ProgramSession::ProgramSession(platform::Platform& platform) : platform_(platfor
     window_->setWindowTitle(QString::fromLatin1(WindowTitle));
     window_->show();
     target_ = std::make_unique<WindowLoopTarget>(*window_);
-    router_ = std::make_unique<EventRouter>(*target_);
+    router_ = std::make_unique<EventRouter>(*target_, window_->recorder());
     platform_.setListener(router_.get());
     platform_.startCapture(static_cast<uintptr_t>(window_->winId()));
     pump_ = std::make_unique<EventPump>(platform_);
