@@ -26,6 +26,8 @@ int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)
     int status = 0;
     {
         ProgramSession session(*backend);
+        // A lost display cannot ask the user: keep a recording in a recovery file.
+        session.setDisplayLossCallback([&session] { session.window().preserveUnsavedRecording(); });
         if (started) started(session);
         status = application.exec();
     }
