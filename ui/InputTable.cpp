@@ -2,9 +2,44 @@
 
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QStyledItemDelegate>
 
-InputTable::InputTable(QWidget* parent) : QTableWidget(parent) {}
+#include "table/TableVocabulary.h"
+
+namespace {
+
+// A cell holding the separator would split its line of the table file in
+// the wrong places, so the editor does not accept it.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    explicit CellDelegate(InputTable* table) : QStyledItemDelegate(table), table_(table) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            const QString separator =
+                QRegularExpression::escape(QString(QLatin1Char(table::TableFieldSeparator)));
+            line->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QStringLiteral("[^%1]*").arg(separator)), line));
+            connect(line, &QLineEdit::inputRejected, table_, &InputTable::separatorRefused);
+        }
+        return editor;
+    }
+
+private:
+    InputTable* table_;
+};
+
+}  // namespace
+
+InputTable::InputTable(QWidget* parent) : QTableWidget(parent) {
+    setItemDelegate(new CellDelegate(this));
+}
 
 int InputTable::selectedRow() const {
     const QModelIndexList selected = selectionModel()->selection().indexes();

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTest>
 
 #include "WindowFixture.h"
@@ -138,6 +139,21 @@ TEST_F(InputTableOperations, EditingACellRecolours) {
     grid()->item(0, 2)->setText("soon");
     EXPECT_EQ(colourOf(grid()->item(0, 2)), Red);
     EXPECT_EQ(grid()->item(0, 2)->text(), "soon");
+}
+
+TEST_F(InputTableOperations, ACellEditorRefusesTheFileSeparator) {
+    addRow("A", 1);
+    grid()->editItem(grid()->item(0, 1));
+    auto* editor = grid()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "Pr:ess");
+    QTest::keyClick(editor, Qt::Key_Return);  // commits once the event loop runs
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.empty() && grid()->item(0, 1)->text() == "Press"; }, 2000))
+        << grid()->item(0, 1)->text().toStdString();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Character not allowed");
+    EXPECT_EQ(boxes[0].text, "A cell cannot hold \":\": table files use it to separate the cells of a row.");
 }
 
 // Drives the shown window with real pointer events, so the application's
