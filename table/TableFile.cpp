@@ -13,11 +13,15 @@ const char EmptyLineNote[] = "line %1 skipped: it is empty";
 const char FieldCountNote[] = "line %1 skipped: it holds %2 \":\" where a row holds %3";
 const char NotUtf8Note[] = "line %1: bytes that are not UTF-8 text were replaced by \xEF\xBF\xBD";
 // Why a file is not loaded at all.
-const char TooLargeFailure[] = "the file is larger than %1 bytes, the most a table file may hold";
+const char TooLargeFailure[] = "the file is larger than %1 MiB, the most a table file may hold";
 const char TooManyLinesFailure[] = "the file has more than %1 lines, the most a table may hold";
 
 QString note(const char* text, int line) {
     return QString::fromUtf8(text).arg(line);
+}
+
+QString tooLarge() {
+    return QString::fromUtf8(TooLargeFailure).arg(MaxTableFileBytes / (1024 * 1024));
 }
 
 int lineCount(const QByteArray& contents) {
@@ -81,7 +85,7 @@ TableFileRead readTableFile(const QString& path) {
     }
     // Sizes are checked before the read, so a huge file costs no memory.
     if (file.size() > MaxTableFileBytes) {
-        result.failure = QString::fromUtf8(TooLargeFailure).arg(MaxTableFileBytes);
+        result.failure = tooLarge();
         return result;
     }
     const QByteArray contents = file.read(MaxTableFileBytes + 1);
@@ -91,7 +95,7 @@ TableFileRead readTableFile(const QString& path) {
     }
     // A file that grew after its size was taken is refused like a large one.
     if (contents.size() > MaxTableFileBytes) {
-        result.failure = QString::fromUtf8(TooLargeFailure).arg(MaxTableFileBytes);
+        result.failure = tooLarge();
         return result;
     }
     if (lineCount(contents) > MaxTableRows) {

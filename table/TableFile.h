@@ -13,7 +13,7 @@ namespace table {
 
 // Files larger than this are refused before anything is read: a table of
 // MaxTableRows ordinary rows is a small fraction of it.
-constexpr qint64 MaxTableFileBytes = 4 * 1024 * 1024;
+constexpr qint64 MaxTableFileBytes = 4 * 1024 * 1024;  // a whole number of MiB
 // Every row becomes three widget items; beyond this the table is no longer
 // something to edit by hand, and loading it would hold the window for seconds.
 constexpr int MaxTableRows = 100000;

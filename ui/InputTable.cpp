@@ -7,16 +7,20 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include "table/TableVocabulary.h"
 
 namespace {
 
+const char SeparatorRefused[] = QT_TRANSLATE_NOOP(
+    "InputTable", "A cell cannot hold \":\": table files use it to separate the cells of a row.");
+
 // A cell holding the separator would split its line of the table file in
 // the wrong places, so the editor does not accept it.
 class CellDelegate : public QStyledItemDelegate {
 public:
-    explicit CellDelegate(InputTable* table) : QStyledItemDelegate(table), table_(table) {}
+    explicit CellDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
@@ -26,13 +30,14 @@ public:
                 QRegularExpression::escape(QString(QLatin1Char(table::TableFieldSeparator)));
             line->setValidator(new QRegularExpressionValidator(
                 QRegularExpression(QStringLiteral("[^%1]*").arg(separator)), line));
-            connect(line, &QLineEdit::inputRejected, table_, &InputTable::separatorRefused);
+            // A tip, not a box: the editor keeps the focus and the user goes on typing.
+            connect(line, &QLineEdit::inputRejected, line, [line] {
+                QToolTip::showText(line->mapToGlobal(QPoint(0, line->height())),
+                                   InputTable::tr(SeparatorRefused), line);
+            });
         }
         return editor;
     }
-
-private:
-    InputTable* table_;
 };
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // The input table widget: a QTableWidget that deletes the selected row on
 // the Delete key, ignores every other key, drops the selection when a click
-// lands on no cell, and lets no cell take the table file's field separator.
+// lands on no cell, and lets no cell take the table file's field separator
+// (the cell editor refuses it and says why beside the cell).
 
 #include <QTableWidget>
 
@@ -13,11 +14,6 @@ public:
     // The row of the first selected index; -1 without a selection or when it
     // is not a row of the table.
     int selectedRow() const;
-
-signals:
-    // A cell editor refused the separator (typed or pasted); the cell keeps
-    // the rest of what was typed.
-    void separatorRefused();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -64,9 +64,6 @@ const char NoScriptText[] =
 const char LoadNoteLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- %1: %2\n");
 const char MoreLoadNotesLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- %1: %2 more lines skipped or changed\n");
 constexpr int MaxLoadNotesLogged = 20;
-const char SeparatorTitle[] = QT_TRANSLATE_NOOP("MainWindow", "Character not allowed");
-const char SeparatorText[] = QT_TRANSLATE_NOOP(
-    "MainWindow", "A cell cannot hold \":\": table files use it to separate the cells of a row.");
 const char DefaultRunHotkey[] = "F4";
 
 constexpr int UpdateIntervalMs = 100;
@@ -116,10 +113,6 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
       urlOpener(openExistingFile) {
     ui->setupUi(this);
     connect(ui->Table, &QTableWidget::cellEntered, this, &MainWindow::cellEnteredSlot);
-    // Queued: the box must not open while the cell editor is handling the key.
-    connect(
-        ui->Table, &InputTable::separatorRefused, this,
-        [this] { QMessageBox::warning(this, tr(SeparatorTitle), tr(SeparatorText)); }, Qt::QueuedConnection);
     updateTimer = new QTimer(this);
     connect(updateTimer, &QTimer::timeout, this, &MainWindow::Update);
     updateTimer->start(UpdateIntervalMs);

@@ -98,7 +98,7 @@ TEST(TableFileReading, MissingOrOversizedFilesAreNotRead) {
     huge.close();
     const table::TableFileRead tooLarge = table::readTableFile(huge.fileName());
     EXPECT_FALSE(tooLarge.read);
-    EXPECT_EQ(tooLarge.failure, "the file is larger than 4194304 bytes, the most a table file may hold");
+    EXPECT_EQ(tooLarge.failure, "the file is larger than 4 MiB, the most a table file may hold");
 
     QByteArray lines;
     for (int line = 0; line <= table::MaxTableRows; ++line) lines += "A:Hit:1\n";
