@@ -33,8 +33,9 @@ QString writeRecoveryScript(const QString& records, QString* error) {
     QString path = QDir(folder).filePath(QString::fromLatin1(FileNamePattern).arg(stamp, QString()));
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = QDir(folder).filePath(QString::fromLatin1(FileNamePattern).arg(stamp, QStringLiteral("-%1").arg(n)));
-    if (!writeRecordingScript(path, records)) {
-        if (error) *error = QStringLiteral("cannot write %1").arg(path);
+    const table::WriteOutcome outcome = writeRecordingScript(path, records);
+    if (!outcome.written) {
+        if (error) *error = QStringLiteral("cannot write %1: %2").arg(path, outcome.reason);
         return QString();
     }
     return path;

@@ -119,6 +119,6 @@ QString recordingToScript(const QString& records) {
     return script + held.releaseLines();
 }
 
-bool writeRecordingScript(const QString& path, const QString& records) {
+table::WriteOutcome writeRecordingScript(const QString& path, const QString& records) {
     return table::writeTextFile(path, recordingToScript(records).toUtf8());
 }

@@ -4,8 +4,10 @@
 
 #include <QString>
 
+#include "table/TextFileWriter.h"
+
 // The whole script for `records`, one statement per line, each ended by "\n".
 QString recordingToScript(const QString& records);
-// Writes the script for `records` to `path`, replacing it. False when the
-// file cannot be written (nothing is reported).
-bool writeRecordingScript(const QString& path, const QString& records);
+// Writes the script for `records` to `path`, replacing it only once the whole
+// script is written; the outcome carries the reason of a failure.
+table::WriteOutcome writeRecordingScript(const QString& path, const QString& records);

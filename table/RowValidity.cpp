@@ -1,5 +1,7 @@
 #include "RowValidity.h"
 
+#include <cmath>
+
 #include "CellText.h"
 #include "TableVocabulary.h"
 #include "input/KeyNames.h"
@@ -8,7 +10,18 @@ namespace table {
 
 namespace {
 
-CellVerdict verdict(bool valid) { return valid ? CellVerdict::Valid : CellVerdict::Invalid; }
+// What is wrong with an invalid cell, named by its column header.
+const char UnknownKeyProblem[] = "Key is not a known key name";
+const char ActionProblem[] = "Input is not Hit, Press or Release";
+const char PointerProblem[] = "Input is not two whole numbers";
+const char WheelProblem[] = "Input is not a number";
+const char DelayProblem[] = "Delay (ms) is not a number of 0 or more";
+const char FaultLine[] = "row %1: %2";
+const char ProblemJoin[] = "; ";
+
+CellVerdict verdict(bool valid) {
+    return valid ? CellVerdict::Valid : CellVerdict::Invalid;
+}
 
 // Exactly two integer words, as the editor writes X and Y.
 bool isPointerInput(const QString& text) {
@@ -18,6 +31,19 @@ bool isPointerInput(const QString& text) {
 
 bool isAction(const QString& text) {
     return text == ActionHit || text == ActionPress || text == ActionRelease;
+}
+
+// The text converts, and to a value Lua can read back as a numeral
+// ("inf" and "nan" would be read as variable names).
+bool isFiniteNumber(const QString& text, double minimum = -INFINITY) {
+    const std::optional<double> value = cellNumber(text);
+    return value && std::isfinite(*value) && *value >= minimum;
+}
+
+const char* inputProblem(const QString& key) {
+    if (isPointerEntry(key)) return PointerProblem;
+    if (isWheelEntry(key)) return WheelProblem;
+    return ActionProblem;
 }
 
 }  // namespace
@@ -31,7 +57,7 @@ RowVerdict checkRow(const TableRow& row) {
         result.input = verdict(isPointerInput(row.input));
     } else if (isWheelEntry(row.key)) {
         result.key = CellVerdict::Valid;
-        result.input = verdict(cellNumber(row.input).has_value());
+        result.input = verdict(isFiniteNumber(row.input));
     } else if (keyCodeFromName(row.key.toStdString()) == 0) {
         // Without a known key the action cannot be judged.
         result.key = CellVerdict::Invalid;
@@ -39,9 +65,27 @@ RowVerdict checkRow(const TableRow& row) {
         result.key = CellVerdict::Valid;
         result.input = verdict(isAction(row.input));
     }
-    const std::optional<double> delay = cellNumber(row.delay);
-    result.delay = verdict(delay && *delay >= 0);
+    result.delay = verdict(isFiniteNumber(row.delay, 0));
     return result;
+}
+
+QVector<RowFault> tableFaults(const TableRows& rows) {
+    QVector<RowFault> faults;
+    for (int index = 0; index < rows.size(); ++index) {
+        const TableRow& row = rows[index];
+        const RowVerdict v = checkRow(row);
+        QStringList problems;
+        if (v.key == CellVerdict::Invalid) problems << QString::fromLatin1(UnknownKeyProblem);
+        if (v.input == CellVerdict::Invalid) problems << QString::fromLatin1(inputProblem(row.key));
+        if (v.delay == CellVerdict::Invalid) problems << QString::fromLatin1(DelayProblem);
+        if (!problems.isEmpty()) faults.append({index + 1, problems});
+    }
+    return faults;
+}
+
+QString describeFault(const RowFault& fault) {
+    return QString::fromLatin1(FaultLine).arg(fault.row).arg(
+        fault.problems.join(QLatin1String(ProblemJoin)));
 }
 
 }  // namespace table

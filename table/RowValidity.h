@@ -1,13 +1,18 @@
 #pragma once
 // Whether a row's cells make sense. The table shows the verdict as cell
-// colours; nothing else depends on it (invalid rows are still played).
+// colours, and a table with an invalid cell is neither played nor saved as a
+// script: its cells would go into the Lua text as they stand.
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
 
 #include "TableRow.h"
 
 namespace table {
 
 enum class CellVerdict {
-    Keep,     // the check says nothing: the cell keeps its colour
+    Keep,  // the check says nothing: the cell keeps its colour
     Valid,
     Invalid,
 };
@@ -21,5 +26,16 @@ struct RowVerdict {
 // Judges the key, input and delay cells of one row. Key names are looked up
 // in the key vocabulary, which must be filled.
 RowVerdict checkRow(const TableRow& row);
+
+// A row with invalid cells: its number as the table shows it (from 1) and
+// what is wrong with each invalid cell.
+struct RowFault {
+    int row = 0;
+    QStringList problems;
+};
+// Every row with an invalid cell, in row order; empty when all can be played.
+QVector<RowFault> tableFaults(const TableRows& rows);
+// One line for a faulty row: "row N: ...; ...".
+QString describeFault(const RowFault& fault);
 
 }  // namespace table

@@ -88,7 +88,7 @@ QByteArray tableScriptFile(const TableRows& rows) {
     return QByteArray(TableScriptHeader) + buildTableScript(rows);
 }
 
-bool writeTableScript(const QString& path, const TableRows& rows) {
+WriteOutcome writeTableScript(const QString& path, const TableRows& rows) {
     return writeTextFile(path, tableScriptFile(rows));
 }
 

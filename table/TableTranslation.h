@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "TableRow.h"
+#include "TextFileWriter.h"
 
 namespace table {
 
@@ -17,7 +18,8 @@ QByteArray translateRow(const TableRow& row);
 QByteArray buildTableScript(const TableRows& rows);
 // The header followed by the rows' lines.
 QByteArray tableScriptFile(const TableRows& rows);
-// Whether the script file was written; a failed write leaves an old file intact.
-bool writeTableScript(const QString& path, const TableRows& rows);
+// Whether the script file was written and why not; a failed write leaves an
+// old file intact. Rows are written as they are: callers refuse invalid ones.
+WriteOutcome writeTableScript(const QString& path, const TableRows& rows);
 
 }  // namespace table

@@ -4,15 +4,31 @@
 
 namespace table {
 
-bool writeTextFile(const QString& path, const QByteArray& text) {
+namespace {
+
+WriteOutcome failed(QSaveFile& file) {
+    WriteOutcome outcome{false, file.errorString()};
+    file.cancelWriting();  // the destructor then removes the temporary file
+    return outcome;
+}
+
+}  // namespace
+
+WriteOutcome writeTextFile(const QString& path, const QByteArray& text) {
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return false;
+    // No direct-write fallback: it truncates the target before anything is written.
+    // Unbuffered, so a failed write shows here: commit() ignores a failure of
+    // its own final flush and would rename a short file over the target.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered))
+        return {false, file.errorString()};
+    // A short write carries no reason; the next one fails with the system's.
+    for (qint64 done = 0; done < text.size();) {
+        const qint64 written = file.write(text.constData() + done, text.size() - done);
+        if (written <= 0) return failed(file);
+        done += written;
     }
-    return file.commit();
+    if (!file.commit()) return {false, file.errorString()};
+    return {true, QString()};
 }
 
 }  // namespace table

@@ -1,7 +1,8 @@
 #pragma once
 // The input table widget: a QTableWidget that deletes the selected row on
-// the Delete key, ignores every other key, and drops the selection when a
-// click lands on no cell.
+// the Delete key, ignores every other key, drops the selection when a click
+// lands on no cell, and lets no cell take the table file's field separator
+// (the cell editor refuses it and says why beside the cell).
 
 #include <QTableWidget>
 

@@ -21,6 +21,7 @@
 
 #include "CellColours.h"
 #include "EnableGroups.h"
+#include "FileWarnings.h"
 #include "LogText.h"
 #include "LogWindow.h"
 #include "input/HotkeyBinding.h"
@@ -34,6 +35,7 @@
 #include "table/RowValidity.h"
 #include "table/TableFile.h"
 #include "table/TableTranslation.h"
+#include "table/TextFileWriter.h"
 #include "ui_mainwindow.h"
 
 namespace {
@@ -54,9 +56,17 @@ const char EditErrorText[] = QT_TRANSLATE_NOOP(
     "MainWindow",
     "Error openning the lua file\nPlease make sure to set the default program for openning *.lua files as a text editor\n");
 const char ExecutionStoppedLine[] = "-- Execution Stopped\n\n";
+// A table with rows that cannot be played is neither run nor saved as a script.
+const char TableNotPlayedLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- Table not played, %1\n");
+const char NoScriptTitle[] = QT_TRANSLATE_NOOP("MainWindow", "Table not saved as a script");
+const char NoScriptText[] =
+    QT_TRANSLATE_NOOP("MainWindow", "These rows cannot be played, so the table was not saved as a script:\n%1");
+// Lines of a loaded table file that were skipped or changed; beyond the first
+// few, only their number is logged.
+const char LoadNoteLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- %1: %2\n");
+const char MoreLoadNotesLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- %1: %2 more lines skipped or changed\n");
+constexpr int MaxLoadNotesLogged = 20;
 const char DefaultRunHotkey[] = "F4";
-const char SaveErrorTitle[] = QT_TRANSLATE_NOOP("MainWindow", "Recording not saved");
-const char SaveErrorText[] = QT_TRANSLATE_NOOP("MainWindow", "The recording could not be written to\n%1");
 const char ClosePromptTitle[] = "Quillpress";
 const char ClosePromptText[] =
     QT_TRANSLATE_NOOP("MainWindow", "A recording is under way. Save it before closing?");
@@ -229,9 +239,8 @@ void MainWindow::on_SaveLogAsText_clicked() {
     const QString path =
         saveFileDialog(this, tr(SaveFileCaption), QString::fromLatin1(LogFileStart), tr(LogFileFilter));
     if (path.isEmpty()) return;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return;
-    file.write(ui->LuaLog->toPlainText().toUtf8());
+    const table::WriteOutcome outcome = table::writeTextFile(path, ui->LuaLog->toPlainText().toUtf8());
+    if (!outcome.written) warnNotSaved(this, path, outcome.reason);
 }
 
 void MainWindow::on_OpenLogWindow_clicked() {
@@ -254,6 +263,17 @@ void MainWindow::on_Running_toggled(bool checked) {
     updateEnabledStates();
     if (ui->checkBox->isChecked()) threadManager.logEnabled = true;
     if (checked) {
+        if (!ui->UseScript->isChecked()) {
+            // Cells of a row that cannot be played would reach the Lua text as they stand.
+            const QStringList unplayable = unplayableRows();
+            if (!unplayable.isEmpty()) {
+                for (const QString& line : unplayable) addToLog(tr(TableNotPlayedLine).arg(line));
+                const QSignalBlocker blocker(ui->Running);
+                ui->Running->setChecked(false);
+                updateEnabledStates();
+                return;
+            }
+        }
         if (ui->ClearLogOnPlay->isChecked()) on_ClearLog_clicked();
         threadManager.loopMode = ui->Loop->isChecked();
         threadManager.repeatCount = ui->Repeat->value();
@@ -411,8 +431,9 @@ bool MainWindow::convertRecordingToScript() {
     if (path.isEmpty()) return false;
     // Taken once the name is chosen: events from before the stop that the
     // capture delivered later are in by now.
-    if (!writeRecordingScript(path, recorder_.records())) {
-        QMessageBox::warning(this, tr(SaveErrorTitle), tr(SaveErrorText).arg(QDir::toNativeSeparators(path)));
+    const table::WriteOutcome outcome = writeRecordingScript(path, recorder_.records());
+    if (!outcome.written) {
+        warnNotSaved(this, path, outcome.reason);
         return false;
     }
     ui->ScriptLocation->setText(path);
@@ -483,25 +504,49 @@ table::TableRows MainWindow::tableRows() const {
     return rows;
 }
 
-void MainWindow::saveTableFile(const QString& path) { table::writeTableFile(path, tableRows()); }
+QStringList MainWindow::unplayableRows() const {
+    QStringList lines;
+    for (const table::RowFault& fault : table::tableFaults(tableRows())) lines << table::describeFault(fault);
+    return lines;
+}
+
+void MainWindow::saveTableFile(const QString& path) {
+    const table::WriteOutcome outcome = table::writeTableFile(path, tableRows());
+    if (!outcome.written) warnNotSaved(this, path, outcome.reason);
+}
 
 void MainWindow::loadTableFile(const QString& path) {
-    const std::optional<table::TableRows> rows = table::readTableFile(path);
-    if (!rows) return;
+    const table::TableFileRead file = table::readTableFile(path);
+    if (!file.read) {
+        warnNotLoaded(this, path, file.failure);
+        return;
+    }
     removeAllRows();
-    for (const table::TableRow& cells : *rows) {
+    for (const table::TableRow& cells : file.table.rows) {
         const int row = ui->Table->rowCount();
         ui->Table->insertRow(row);
         putRow(row, cells);
     }
+    logLoadNotes(path, file.table.notes);
+}
+
+void MainWindow::logLoadNotes(const QString& path, const QStringList& notes) {
+    const QString name = QDir::toNativeSeparators(path);
+    const int shown = std::min<int>(notes.size(), MaxLoadNotesLogged);
+    QString text;
+    for (int index = 0; index < shown; ++index) text += tr(LoadNoteLine).arg(name, notes[index]);
+    if (notes.size() > shown) text += tr(MoreLoadNotesLine).arg(name).arg(notes.size() - shown);
+    if (!text.isEmpty()) addToLog(text);
 }
 
 QByteArray MainWindow::translateRow(int row) const { return table::translateRow(rowAt(ui->Table, row)); }
 
 QByteArray MainWindow::buildTableScript() const { return table::buildTableScript(tableRows()); }
 
-void MainWindow::writeTableScript(const QString& path) const {
-    table::writeTableScript(path, tableRows());
+bool MainWindow::writeTableScript(const QString& path) {
+    const table::WriteOutcome outcome = table::writeTableScript(path, tableRows());
+    if (!outcome.written) warnNotSaved(this, path, outcome.reason);
+    return outcome.written;
 }
 
 void MainWindow::on_InputLocation_currentTextChanged(const QString&) { updateEnabledStates(); }
@@ -529,10 +574,15 @@ void MainWindow::on_DeleteSelectedInput_clicked() {
 }
 
 void MainWindow::on_ConvertTableToScript_clicked() {
+    const QStringList unplayable = unplayableRows();
+    if (!unplayable.isEmpty()) {
+        QMessageBox::warning(this, tr(NoScriptTitle), tr(NoScriptText).arg(unplayable.join(QLatin1Char('\n'))));
+        return;
+    }
     const QString path = saveFileDialog(this, tr(SaveFileCaption), QString::fromLatin1(ScriptFileStart),
                                         tr(ScriptFileFilter));
     if (path.isEmpty()) return;
-    writeTableScript(path);
+    if (!writeTableScript(path)) return;
     // The next run plays the file just written.
     ui->ScriptLocation->setText(path);
     ui->UseScript->setChecked(true);

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QMessageBox>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,16 +46,19 @@ public:
     // selection and whether a run or a recording is in progress.
     void updateEnabledStates();
 
-    // Writes the table to a table file; a failed write changes nothing.
+    // Writes the table to a table file; a failed write changes nothing and
+    // is reported in a warning box.
     void saveTableFile(const QString& path);
-    // Replaces the rows by the file's; a file that cannot be opened changes nothing.
+    // Replaces the rows by the file's and logs the lines it skipped; a file
+    // that cannot be opened or is too large changes nothing and is reported.
     void loadTableFile(const QString& path);
 
     // Lua text (UTF-8) of one row, and of every row for a run.
     QByteArray translateRow(int row) const;
     QByteArray buildTableScript() const;
-    // Writes the table as a commented script file; a failed write changes nothing.
-    void writeTableScript(const QString& path) const;
+    // Writes the table as a commented script file; a failed write changes
+    // nothing and is reported. Whether it was written.
+    bool writeTableScript(const QString& path);
 
     // The texts of every row, row 0 first.
     table::TableRows tableRows() const;
@@ -140,6 +144,9 @@ protected:
 
 private:
     void putRow(int row, const table::TableRow& cells);
+    // One line per row that cannot be played ("row N: ..."); empty when all can.
+    QStringList unplayableRows() const;
+    void logLoadNotes(const QString& path, const QStringList& notes);
     void removeAllRows();
     void fillKeyList();
     // Moves the current run's pending log text into the view and the log window.

@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
     const QString path = folder.filePath("replay.lua");
     const QString pollingPath = folder.filePath("replay-polling.lua");
     const QString records = recordsOf(events);
-    if (!writeRecordingScript(path, records) || !writeScript(pollingPath, pollingScript(records))) {
+    if (!writeRecordingScript(path, records).written || !writeScript(pollingPath, pollingScript(records))) {
         std::fprintf(stderr, "cannot write the scripts in %s\n", qPrintable(folder.path()));
         return 1;
     }

@@ -103,11 +103,11 @@ TEST_F(RecordingTranslation, WritesTheScriptFileAndReportsWhenItCannot) {
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("an older and much longer script that must be replaced entirely\n");
     old.close();
-    ASSERT_TRUE(writeRecordingScript(path, "1534,256,65:"));
+    ASSERT_TRUE(writeRecordingScript(path, "1534,256,65:").written);
     QFile written(path);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(written.readAll()), recordingToScript("1534,256,65:"));
-    EXPECT_FALSE(writeRecordingScript(dir.filePath("missing/folder/x.lua"), ""));
+    EXPECT_FALSE(writeRecordingScript(dir.filePath("missing/folder/x.lua"), "").written);
 }
 
 }  // namespace

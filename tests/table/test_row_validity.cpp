@@ -66,6 +66,8 @@ TEST_F(RowValidity, WheelRowsNeedANumber) {
              {{"Scroll Down", "0.33", "0"}, Ok, Ok, Ok},
              {{"Scroll Down", "", "0"}, Ok, Bad, Ok},
              {{"Scroll Up", "0,33", "0"}, Ok, Bad, Ok},
+             {{"Scroll Up", "inf", "0"}, Ok, Bad, Ok},
+             {{"Scroll Down", "nan", "0"}, Ok, Bad, Ok},
          })
         expectVerdicts(c);
 }
@@ -79,6 +81,8 @@ TEST_F(RowValidity, DelayMustBeANonNegativeNumber) {
              {{"None", "", ""}, Ok, Keep, Bad},
              {{"None", "", "ten"}, Ok, Keep, Bad},
              {{"None", "", "1,5"}, Ok, Keep, Bad},
+             {{"None", "", "inf"}, Ok, Keep, Bad},
+             {{"None", "", "nan"}, Ok, Keep, Bad},
          })
         expectVerdicts(c);
 }

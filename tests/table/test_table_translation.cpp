@@ -100,7 +100,7 @@ TEST_P(TableTranslation, AnyOtherActionIsCalledWithTheBareKey) {
 TEST_P(TableTranslation, ScriptFileHasTwoCommentLinesThenTheRows) {
     QTemporaryDir dir;
     const QString path = dir.filePath("table.lua");
-    ASSERT_TRUE(table::writeTableScript(path, {{"A", "Press", "20"}}));
+    ASSERT_TRUE(table::writeTableScript(path, {{"A", "Press", "20"}}).written);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(),

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QSpinBox>
+#include <QTimer>
+#include <vector>
 
 #include "input/KeyNames.h"
 #include "table/TableRow.h"
@@ -18,13 +22,27 @@ class WindowFixture : public testing::Test {
 protected:
     static void SetUpTestSuite() { initKeyNames(); }
 
-    // No real dialog may block a test: until a test answers them, they are cancelled.
+    // No real dialog may block a test: until a test answers them, file
+    // dialogs are cancelled, and every message box is noted and closed.
     void SetUp() override {
         const MainWindow::FileDialog cancel = [](QWidget*, const QString&, const QString&, const QString&) {
             return QString();
         };
         window.setFileDialogs(cancel, cancel);
+        QObject::connect(&boxCloser, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            boxes.push_back({box->windowTitle(), box->text()});
+            box->accept();
+        });
+        boxCloser.start(1);
     }
+
+    struct Box {
+        QString title, text;
+    };
+    // The message boxes shown so far, oldest first.
+    std::vector<Box> boxes;
 
     template <typename T = QWidget>
     T* widget(const char* name) {
@@ -59,4 +77,5 @@ protected:
 
     platform::FakePlatform platform;
     MainWindow window{platform};
+    QTimer boxCloser;
 };

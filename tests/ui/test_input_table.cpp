@@ -4,7 +4,9 @@
 
 #include <QColor>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 
 #include "WindowFixture.h"
 
@@ -138,6 +140,21 @@ TEST_F(InputTableOperations, EditingACellRecolours) {
     grid()->item(0, 2)->setText("soon");
     EXPECT_EQ(colourOf(grid()->item(0, 2)), Red);
     EXPECT_EQ(grid()->item(0, 2)->text(), "soon");
+}
+
+TEST_F(InputTableOperations, ACellEditorRefusesTheFileSeparatorAndSaysWhy) {
+    addRow("A", 1);
+    grid()->editItem(grid()->item(0, 1));
+    auto* editor = grid()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "Pr:");
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "A cell cannot hold \":\": table files use it to separate the cells of a row.");
+    QTest::keyClicks(editor, "ess");
+    QTest::keyClick(editor, Qt::Key_Return);  // commits once the event loop runs
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid()->item(0, 1)->text() == "Press"; }, 2000))
+        << grid()->item(0, 1)->text().toStdString();
 }
 
 // Drives the shown window with real pointer events, so the application's

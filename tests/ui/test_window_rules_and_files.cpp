@@ -1,11 +1,19 @@
 // The window applies the enable rules to its widgets, saves and loads tables
-// through its dialogs, and saves the table as a script it then runs.
+// through its dialogs, saves the table as a script it then runs, and says why
+// when a file is not saved or not loaded.
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include "WindowFixture.h"
 
@@ -135,27 +143,34 @@ TEST_F(WindowFiles, SaveThenLoadGivesTheRowsBack) {
     EXPECT_EQ(rows(), saved);
 }
 
-TEST_F(WindowFiles, LoadReplacesRowsOnlyWhenTheFileOpens) {
+TEST_F(WindowFiles, LoadKeepsEveryReadableLineAndSaysWhatItCouldNotLoad) {
     addRow("A", 1);
-    window.loadTableFile(dir.filePath("missing.table"));
+    const QString missing = dir.filePath("missing.table");
+    window.loadTableFile(missing);
     EXPECT_EQ(rows().size(), 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "File not loaded");
+    EXPECT_EQ(boxes[0].text, missing + " could not be loaded:\nNo such file or directory\n\nThe table is unchanged.");
     answerPath.clear();  // a cancelled dialog
     click("LoadTable");
     EXPECT_EQ(rows().size(), 1);
 
-    QFile file(dir.filePath("two.table"));
+    QFile file(dir.filePath("three.table"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("Nope:Hit:1\r\nScroll Up::5\r\n");
+    file.write("Nope:Hit:1\r\nbroken\r\nScroll Up::5\r\n");
     file.close();
     window.loadTableFile(file.fileName());
     EXPECT_EQ(rows(), TableRows({{"Nope", "Hit", "1"}, {"Scroll Up", "", "5"}}));
     EXPECT_EQ(grid()->item(0, 0)->background().color(), QColor(Qt::red));  // loaded rows are checked too
+    EXPECT_TRUE(widget<QPlainTextEdit>("LuaLog")->toPlainText().endsWith(
+        "-- " + file.fileName() + ": line 2 skipped: it holds 0 \":\" where a row holds 2\n"));
 
     QFile empty(dir.filePath("empty.table"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
     window.loadTableFile(empty.fileName());
     EXPECT_TRUE(rows().isEmpty());
+    EXPECT_EQ(boxes.size(), 1u);
 }
 
 TEST_F(WindowFiles, SaveTableAsScriptWritesItAndSwitchesToIt) {
@@ -171,6 +186,62 @@ TEST_F(WindowFiles, SaveTableAsScriptWritesItAndSwitchesToIt) {
     EXPECT_EQ(widget<QLineEdit>("ScriptLocation")->text(), answerPath);
     EXPECT_TRUE(widget<QAbstractButton>("UseScript")->isChecked());
     EXPECT_FALSE(enabled("Table"));
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Each of the four saves, onto a disk with no room left: the file it was to
+// replace keeps its bytes, and a box names the file and the reason.
+TEST_F(WindowFiles, SavesOntoAFullDiskKeepTheOldFileAndSayWhy) {
+    if (geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs as a full disk needs root";
+    const QString disk = dir.filePath("disk");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("disk"));
+    ASSERT_EQ(mount("tmpfs", disk.toLocal8Bit().constData(), "tmpfs", 0, "size=64k"), 0) << std::strerror(errno);
+    struct Unmount {
+        QByteArray path;
+        ~Unmount() { umount2(path.constData(), MNT_DETACH); }
+    } unmount{disk.toLocal8Bit()};
+
+    addRow("A", 1);
+    widget<QPlainTextEdit>("LuaLog")->setPlainText("a line of the log\n");
+    const struct {
+        const char* file;
+        std::function<void()> save;
+    } saves[] = {
+        {"t.table", [&] { click("SaveTable"); }},
+        {"t.lua", [&] { click("ConvertTableToScript"); }},
+        {"log.txt", [&] { click("SaveLogAsText"); }},
+        {"recording.lua", [&] { window.convertRecordingToScript(); }},
+    };
+    for (const auto& save : saves) {
+        QFile old(disk + "/" + save.file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        ASSERT_EQ(old.write("old\n"), 4);
+    }
+    const int filler = ::open((disk + "/filler").toLocal8Bit().constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(filler, 0);
+    const QByteArray block(4096, 'x');
+    while (::write(filler, block.constData(), block.size()) > 0) {
+    }
+    ::close(filler);
+
+    for (const auto& save : saves) {
+        SCOPED_TRACE(save.file);
+        answerPath = disk + "/" + save.file;
+        boxes.clear();
+        save.save();
+        EXPECT_EQ(contents(answerPath), QByteArray("old\n"));
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].title, "File not saved");
+        EXPECT_EQ(boxes[0].text, answerPath + " could not be saved:\nNo space left on device\n\n"
+                                              "A file that was there before is unchanged.");
+    }
+    // A script that was not written is not the one to run.
+    EXPECT_TRUE(widget<QAbstractButton>("UseTable")->isChecked());
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files).size(), 5);
 }
 
 TEST_F(WindowFiles, CancelledScriptDialogKeepsTableMode) {

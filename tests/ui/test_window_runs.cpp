@@ -1,8 +1,10 @@
 // Runs started and stopped through the window, and what its log shows.
 
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <chrono>
@@ -59,6 +61,46 @@ TEST_F(WindowRuns, OsExitEndsTheRunPastPcallAndTheProgramGoesOn) {
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(log(), "-- Loading: " + path + "\na\n-- Script called os.exit(3): run ended\n\n");
     EXPECT_EQ(window.runs().current()->exitStatus(), 3);
+}
+
+// A table file from elsewhere whose cells would be Lua code in the run's text.
+TEST_F(WindowRuns, ATableWithRowsThatCannotBePlayedNeitherRunsNorBecomesAScript) {
+    QTemporaryDir dir;
+    const QString ran = dir.filePath("ran");
+    QFile file(dir.filePath("hostile.table"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("A:Hit:1\n'touch " + ran.toUtf8() + "':os.execute:0\nA:Hit:nan\n");
+    file.close();
+    window.loadTableFile(file.fileName());
+    ASSERT_EQ(rows().size(), 3);
+
+    box("Running")->setChecked(true);
+    EXPECT_FALSE(box("Running")->isChecked());
+    EXPECT_EQ(window.runs().current(), nullptr);
+    EXPECT_TRUE(enabled("Table"));
+    EXPECT_EQ(log(), "-- Table not played, row 2: Key is not a known key name\n"
+                     "-- Table not played, row 3: Delay (ms) is not a number of 0 or more\n");
+
+    bool asked = false;
+    window.setFileDialogs(
+        [&](QWidget*, const QString&, const QString&, const QString&) {
+            asked = true;
+            return dir.filePath("t.lua");
+        },
+        nullptr);
+    click("ConvertTableToScript");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Table not saved as a script");
+    EXPECT_EQ(boxes[0].text, "These rows cannot be played, so the table was not saved as a script:\n"
+                             "row 2: Key is not a known key name\n"
+                             "row 3: Delay (ms) is not a number of 0 or more");
+    EXPECT_FALSE(asked);
+    EXPECT_FALSE(QFile::exists(dir.filePath("t.lua")));
+    EXPECT_TRUE(widget<QRadioButton>("UseTable")->isChecked());
+
+    QTest::qWait(200);
+    EXPECT_TRUE(platform.sentInputs().empty());
+    EXPECT_FALSE(QFile::exists(ran));
 }
 
 TEST_F(WindowRuns, TextFromTwoDrainsJoinsWithoutALineBreak) {
