@@ -36,6 +36,7 @@ public:
     // The scan code of a virtual key in the current layout, 0 when none.
     virtual uint16_t scanCodeOfVirtualKey(uint32_t virtualKey) = 0;
     // Key or button state now: the top bit (0x8000) is set while it is down.
+    // Codes outside 1..255 (the keypad Enter's 256 among them) are never down.
     virtual uint16_t asyncKeyState(int virtualKey) = 0;
     // The cursor in screen pixels; false (and *position untouched) on failure.
     virtual bool cursorPosition(Point* position) = 0;
