@@ -273,16 +273,16 @@ void X11Platform::reloadLayout() {
 
 void X11Platform::setListener(CaptureListener* listener) { listener_ = listener; }
 
-bool X11Platform::registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) {
+HotkeyResult X11Platform::registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) {
     hotkeyKeys_.erase(id);
     uint8_t keycode = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         keycode = layout_.keycodeOfVirtualKey(virtualKey);
     }
-    if (!hotkeys_->add(id, modifiers, keycode)) return false;
-    hotkeyKeys_[id] = virtualKey;
-    return true;
+    const HotkeyResult result = hotkeys_->add(id, modifiers, keycode);
+    if (isRegistered(result)) hotkeyKeys_[id] = virtualKey;
+    return result;
 }
 
 void X11Platform::unregisterHotkey(int id) {
