@@ -112,9 +112,19 @@ void X11Hotkeys::narrow(uint8_t keycode) {
 }
 
 HotkeyResult X11Hotkeys::add(int id, uint32_t modifiers, uint8_t keycode) {
+    const Registration wanted{xModifiersOf(modifiers), keycode, (modifiers & ModAnyModifiers) != 0};
+    // Widening what id holds is one request (a run waits for it): the grab of
+    // any modifiers replaces our exact grabs, and a refusal leaves them be.
+    const auto held = byId_.find(id);
+    if (wanted.anyModifiers && held != byId_.end() && !held->second.anyModifiers &&
+        held->second.keycode == keycode && held->second.xModifiers == wanted.xModifiers) {
+        if (!anyModifiersHeld(keycode, id) && !grabAnyModifiers(keycode)) return HotkeyResult::ExactOnly;
+        held->second.anyModifiers = true;
+        return HotkeyResult::Registered;
+    }
     ServerHold hold(display_);
     release(id);
-    return place(id, Registration{xModifiersOf(modifiers), keycode, (modifiers & ModAnyModifiers) != 0});
+    return place(id, wanted);
 }
 
 HotkeyResult X11Hotkeys::place(int id, Registration wanted) {
