@@ -5,6 +5,8 @@
 #include "input/HotkeyIds.h"
 #include "platform/Platform.h"
 
+class Recorder;
+
 // The window state the loop reads and the switches it flips.
 class LoopTarget {
 public:
@@ -18,7 +20,9 @@ public:
 
 class EventRouter : public platform::CaptureListener {
 public:
-    explicit EventRouter(LoopTarget& target) : target_(target) {}
+    // Every captured event goes to the recorder, which keeps what belongs
+    // to a recording.
+    EventRouter(LoopTarget& target, Recorder& recorder) : target_(target), recorder_(recorder) {}
 
     void keyboardEvent(const platform::KeyEvent& event) override;
     void mouseEvent(const platform::MouseEvent& event) override;
@@ -29,4 +33,5 @@ public:
 
 private:
     LoopTarget& target_;
+    Recorder& recorder_;
 };

@@ -7,9 +7,11 @@
 #include "MonotonicClock.h"
 #include "NumericLocale.h"
 #include "ScriptContext.h"
+#include "ScriptExit.h"
 #include "ScriptFunctions.h"
 #include "ScriptTexts.h"
 #include "StopGuards.h"
+#include "SystemMemory.h"
 
 Thread::Thread(platform::Platform& platform, RunSettings settings)
     : platform_(platform), settings_(std::move(settings)) {}
@@ -53,11 +55,17 @@ void Thread::run() {
     // Qt took the C library's locale from the environment; Lua would write
     // and read numbers with its decimal point.
     ScopedNumericLocaleC numericLocale;
+    // Lives on the worker's stack: only the state's own thread counts in it.
+    MemoryCeiling memory(settings_.memoryLimit);
     lua_State* state = nullptr;
     try {
-        state = initState();
+        state = initState(memory);
         if (state)
             runScript(state);
+        else
+            appendToLog(QString::fromLatin1(scriptText::NoStateMessage));
+        if (const std::optional<int> status = exitStatus())
+            appendToLog(scriptText::ExitPrefix + QString::number(*status) + scriptText::ExitSuffix);
     } catch (const std::exception&) {
         // Ends the run silently, as any failure outside the script does.
     }
@@ -65,11 +73,12 @@ void Thread::run() {
         closeState(state);
 }
 
-lua_State* Thread::initState() {
-    lua_State* state = luaL_newstate();
+lua_State* Thread::initState(MemoryCeiling& memory) {
+    lua_State* state = memory.newState();
     if (!state)
         return nullptr;
     luaL_openlibs(state);
+    installScriptExit(state, &stop_);
     registerScriptFunctions(state);
     installStopGuards(state, &stop_);
     installMonotonicClock(state);
@@ -86,11 +95,13 @@ void Thread::runScript(lua_State* state) {
         const bool endless = settings_.repeatCount == 0;
         for (int32_t i = 0; endless || i < settings_.repeatCount; ++i) {
             executeOnce(state);
-            if (stopRequested())
+            if (stop_.endRequested())
                 return;
         }
     } else {
         executeOnce(state);
+        if (exitStatus())
+            return;
     }
     appendToLog(scriptText::FinishedPrefix + runName() + scriptText::FinishedSuffix);
 }
@@ -115,7 +126,8 @@ void Thread::executeOnce(lua_State* state) {
 }
 
 void Thread::reportError(lua_State* state, int status) {
-    if (status == LUA_OK)
+    // After os.exit the run reports the exit, not the error that unwound it.
+    if (status == LUA_OK || exitStatus())
         return;
     QString text;
     if (lua_type(state, -1) == LUA_TSTRING || lua_type(state, -1) == LUA_TNUMBER) {
@@ -133,6 +145,8 @@ void Thread::closeState(lua_State* state) {
     // No stop request may reach the state once it starts closing.
     stop_.detachState();
     lua_close(state);
+    // A memory-hungry run would otherwise stay resident until the next one.
+    returnFreedMemory();
 }
 
 QString Thread::runName() const {

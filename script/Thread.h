@@ -4,10 +4,13 @@
 
 #include <QString>
 #include <QThread>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
+#include "MemoryCeiling.h"
 #include "StopSignal.h"
 
 struct lua_State;
@@ -25,6 +28,9 @@ struct RunSettings {
     bool runFile = false;
     std::string scriptPath;
     std::string tableScript;
+    // Bytes the run's Lua state may hold; past it the script gets Lua's
+    // "not enough memory" error.
+    std::size_t memoryLimit = defaultScriptMemoryLimit();
 };
 
 class Thread : public QThread {
@@ -45,6 +51,9 @@ public:
     // Any thread: asks the script to end at its next instruction or wait.
     void requestStop() { stop_.requestStop(); }
     bool stopRequested() const { return stop_.stopRequested(); }
+    // Set when the script ended the run with os.exit: the status it asked
+    // for. Empty when the run finished, failed or was stopped.
+    std::optional<int> exitStatus() const { return stop_.exitStatus(); }
 
     // Worker: appends to the pending log text, or drops it when logging is off.
     void appendToLog(const QString& text);
@@ -56,7 +65,7 @@ protected:
     void run() override;
 
 private:
-    lua_State* initState();
+    lua_State* initState(MemoryCeiling& memory);
     void runScript(lua_State* state);
     void executeOnce(lua_State* state);
     void reportError(lua_State* state, int status);
