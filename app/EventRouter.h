@@ -2,6 +2,7 @@
 // Where the event loop's decisions live: what a hotkey press switches, and
 // which captured events reach the recording.
 
+#include "input/HotkeyIds.h"
 #include "platform/Platform.h"
 
 class Recorder;
@@ -16,10 +17,6 @@ public:
     virtual void setRunning(bool on) = 0;
     virtual void setRecording(bool on) = 0;
 };
-
-// Hotkey ids.
-constexpr int RunHotkeyId = 1;
-constexpr int RecordingHotkeyId = 2;
 
 class EventRouter : public platform::CaptureListener {
 public:

@@ -80,6 +80,9 @@ enum HotkeyModifiers : uint32_t {
     ModShift = 0x4,
     ModWin = 0x8,
     ModNoRepeat = 0x4000,
+    // Ours, not user32's: the hotkey's key fires it whatever modifiers are
+    // held (the given ones, others or none). Each backend translates it.
+    ModAnyModifiers = 0x10000,
 };
 
 // A keyboard input record (KEYBDINPUT): by scan code, or by virtual key

@@ -11,6 +11,21 @@
 
 namespace platform {
 
+// What became of a hotkey registration.
+enum class HotkeyResult {
+    Registered,            // as asked
+    ExactOnly,             // asked with ModAnyModifiers; only the exact combination could be held
+    HeldByThisProgram,     // another id holds the combination
+    HeldByAnotherProgram,  // another program holds the combination, or some of it
+    NoSuchKey,             // the keyboard has no key for the virtual key
+    Refused,               // the system refused it for a reason it did not tell
+};
+
+// Whether the hotkey fires now (exactly or wider).
+inline bool isRegistered(HotkeyResult result) {
+    return result == HotkeyResult::Registered || result == HotkeyResult::ExactOnly;
+}
+
 // Receives captured input and hotkey presses. Always called on the GUI
 // thread, from Platform::processPendingEvents or the native message loop.
 class CaptureListener {
@@ -36,6 +51,7 @@ public:
     // The scan code of a virtual key in the current layout, 0 when none.
     virtual uint16_t scanCodeOfVirtualKey(uint32_t virtualKey) = 0;
     // Key or button state now: the top bit (0x8000) is set while it is down.
+    // Codes outside 1..255 (the keypad Enter's 256 among them) are never down.
     virtual uint16_t asyncKeyState(int virtualKey) = 0;
     // The cursor in screen pixels; false (and *position untouched) on failure.
     virtual bool cursorPosition(Point* position) = 0;
@@ -45,9 +61,13 @@ public:
     // --- GUI thread ---
     // Where captured events and hotkey presses go; null stops delivery.
     virtual void setListener(CaptureListener* listener) = 0;
-    // Registers a global hotkey: modifiers are HotkeyModifiers bits. Returns
-    // false when the combination is taken (by another id or another program).
-    virtual bool registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) = 0;
+    // Registers a global hotkey under id, replacing what id held: modifiers
+    // are HotkeyModifiers bits. With ModAnyModifiers the key fires it with
+    // any modifiers held, and takes precedence over another id's exact
+    // combination on the same key; when that is refused, the exact
+    // combination is registered instead (ExactOnly). On a refusal id holds
+    // nothing.
+    virtual HotkeyResult registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) = 0;
     virtual void unregisterHotkey(int id) = 0;
     // Starts and stops listening to the keyboard and mouse. nativeWindow is
     // the main window's native handle, where a backend needs a target.

@@ -22,6 +22,7 @@
 #include "CellColours.h"
 #include "EnableGroups.h"
 #include "FileWarnings.h"
+#include "HotkeyEditFilter.h"
 #include "LogText.h"
 #include "LogWindow.h"
 #include "input/HotkeyBinding.h"
@@ -108,6 +109,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
       platform_(platform),
       threadManager(platform),
       injector(platform, stoppableWait),
+      hotkeys(platform),
       ui(std::make_unique<Ui::MainWindow>()),
       saveFileDialog([](QWidget* owner, const QString& caption, const QString& start, const QString& filter) {
           return QFileDialog::getSaveFileName(owner, caption, start, filter);
@@ -124,16 +126,20 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     ui->setupUi(this);
     ui->Recording->installEventFilter(this);
     ui->RecordingStartStop->installEventFilter(this);
+    auto* modifierFilter = new HotkeyEditFilter(this);
+    ui->Hotkey->installEventFilter(modifierFilter);
+    ui->RecordingHotkey->installEventFilter(modifierFilter);
     connect(ui->Table, &QTableWidget::cellEntered, this, &MainWindow::cellEnteredSlot);
     updateTimer = new QTimer(this);
     connect(updateTimer, &QTimer::timeout, this, &MainWindow::Update);
     updateTimer->start(UpdateIntervalMs);
     ui->UseTable->setChecked(true);
     updateEnabledStates();
-    ui->Hotkey->setKeySequence(QKeySequence(QString::fromLatin1(DefaultRunHotkey)));
+    // Before the hotkey: a refused F4 is logged.
     logWindow = new LogWindow(this);
     logWindow->setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                               Qt::WindowCloseButtonHint);
+    ui->Hotkey->setKeySequence(QKeySequence(QString::fromLatin1(DefaultRunHotkey)));
     fillKeyList();
     // A run starts with logging as the box shows it.
     threadManager.logEnabled = ui->checkBox->isChecked();
@@ -166,18 +172,24 @@ void MainWindow::setRecordingChecked(bool on) {
 // --- Hotkeys ---
 
 QKeySequence MainWindow::setHotkey(const QKeySequence& sequence, int id) {
-    platform_.unregisterHotkey(id);
-    const HotkeyBinding binding = bindHotkey(sequence);
-    if (binding.registers) platform_.registerHotkey(id, binding.modifiers, binding.virtualKey);
-    return binding.shown;
+    const GlobalHotkeys::Outcome outcome = hotkeys.set(id, sequence);
+    if (!outcome.problem.isEmpty()) addToLog(outcome.problem);
+    return outcome.shown;
+}
+
+void MainWindow::switchRunHotkey(bool running) {
+    const GlobalHotkeys::Outcome outcome = hotkeys.setRunning(running);
+    if (outcome.problem.isEmpty()) return;
+    addToLog(outcome.problem);
+    if (ui->Hotkey->keySequence() != outcome.shown) ui->Hotkey->setKeySequence(outcome.shown);
 }
 
 void MainWindow::on_Hotkey_keySequenceChanged(const QKeySequence& sequence) {
-    ui->Hotkey->setKeySequence(setHotkey(sequence, 1));
+    ui->Hotkey->setKeySequence(setHotkey(sequence, RunHotkeyId));
 }
 
 void MainWindow::on_RecordingHotkey_keySequenceChanged(const QKeySequence& sequence) {
-    ui->RecordingHotkey->setKeySequence(setHotkey(sequence, 2));
+    ui->RecordingHotkey->setKeySequence(setHotkey(sequence, RecordingHotkeyId));
 }
 
 void MainWindow::on_ResetHotKey_clicked() { ui->Hotkey->setKeySequence(QKeySequence()); }
@@ -275,6 +287,8 @@ void MainWindow::on_Running_toggled(bool checked) {
             }
         }
         if (ui->ClearLogOnPlay->isChecked()) on_ClearLog_clicked();
+        // Before the run can hold a key; after the clear, so a problem stays in view.
+        switchRunHotkey(true);
         threadManager.loopMode = ui->Loop->isChecked();
         threadManager.repeatCount = ui->Repeat->value();
         if (ui->UseScript->isChecked())
@@ -289,6 +303,7 @@ void MainWindow::on_Running_toggled(bool checked) {
         if (run && run->isRunning()) addToLog(QString::fromLatin1(ExecutionStoppedLine));
     }
     threadManager.stopRun();
+    switchRunHotkey(false);
 }
 
 void MainWindow::on_StartStop_clicked() {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+#include "input/GlobalHotkeys.h"
 #include "input/InputInjector.h"
 #include "recording/Recorder.h"
 #include "script/ThreadManager.h"
@@ -69,8 +70,8 @@ public:
     using UrlOpener = std::function<bool(const QUrl&)>;
     void setUrlOpener(UrlOpener opener);
 
-    // Unregisters hotkey id, registers it from sequence when it can, and
-    // returns what the edit is to show.
+    // Unregisters hotkey id, registers it from sequence when it can, logs a
+    // refusal, and returns what the edit is to show: what was registered.
     QKeySequence setHotkey(const QKeySequence& sequence, int id);
 
     // Asks for a file name and writes the last recording there as a script,
@@ -152,6 +153,8 @@ private:
     // Moves the current run's pending log text into the view and the log window.
     void drainLog();
     void addToLog(const QString& text);
+    // The run hotkey follows the run: see GlobalHotkeys.
+    void switchRunHotkey(bool running);
     bool openScriptUrl(const QString& url) const;
     // When the input that switches the recording now began and ended, in
     // the capture clock: the click's or key's own times, or now.
@@ -170,6 +173,7 @@ private:
     bool closing = false;
     QTimer* updateTimer = nullptr;
     InputInjector injector;
+    GlobalHotkeys hotkeys;
     LogWindow* logWindow = nullptr;
     std::unique_ptr<Ui::MainWindow> ui;
     FileDialog saveFileDialog;

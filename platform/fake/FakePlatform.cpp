@@ -62,15 +62,21 @@ void FakePlatform::setListener(CaptureListener* listener) {
     listener_ = listener;
 }
 
-bool FakePlatform::registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) {
+HotkeyResult FakePlatform::registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) {
     std::lock_guard<std::mutex> lock(mutex_);
     log("registerHotkey id=" + std::to_string(id) + " mod=" + std::to_string(modifiers) +
         " vk=" + std::to_string(virtualKey));
-    const Hotkey wanted{modifiers & ~ModNoRepeat, virtualKey};
+    hotkeys_.erase(id);
+    const uint32_t exact = modifiers & ~(ModNoRepeat | ModAnyModifiers);
     for (const auto& [otherId, held] : hotkeys_)
-        if (otherId != id && held == wanted) return false;
-    hotkeys_[id] = wanted;
-    return true;
+        if (held.virtualKey == virtualKey && (held.modifiers & ~ModAnyModifiers) == exact)
+            return HotkeyResult::HeldByThisProgram;
+    if (heldElsewhere_.count(Hotkey{exact, virtualKey})) return HotkeyResult::HeldByAnotherProgram;
+    const bool wide = modifiers & ModAnyModifiers;
+    bool keyHeldElsewhere = false;
+    for (const Hotkey& other : heldElsewhere_) keyHeldElsewhere = keyHeldElsewhere || other.virtualKey == virtualKey;
+    hotkeys_[id] = Hotkey{wide && !keyHeldElsewhere ? exact | ModAnyModifiers : exact, virtualKey};
+    return wide && keyHeldElsewhere ? HotkeyResult::ExactOnly : HotkeyResult::Registered;
 }
 
 void FakePlatform::unregisterHotkey(int id) {
@@ -186,9 +192,20 @@ void FakePlatform::pushRawMovement(RawMovement movement) {
     pending_.push_back(movement);
 }
 
+void FakePlatform::holdElsewhere(uint32_t modifiers, uint32_t virtualKey) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    heldElsewhere_.insert(Hotkey{modifiers & ~ModNoRepeat, virtualKey});
+}
+
 void FakePlatform::pressHotkey(uint32_t modifiers, uint32_t virtualKey) {
     std::lock_guard<std::mutex> lock(mutex_);
     const Hotkey pressed{modifiers & ~ModNoRepeat, virtualKey};
+    for (const auto& [id, held] : hotkeys_) {
+        if (held.virtualKey == virtualKey && (held.modifiers & ModAnyModifiers)) {
+            pending_.push_back(id);
+            return;
+        }
+    }
     for (const auto& [id, held] : hotkeys_) {
         if (held == pressed) {
             pending_.push_back(id);

@@ -25,7 +25,7 @@ public:
     Rect desktopRect() override;
 
     void setListener(CaptureListener* listener) override;
-    bool registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) override;
+    HotkeyResult registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) override;
     void unregisterHotkey(int id) override;
     void startCapture(uintptr_t nativeWindow) override;
     void stopCapture() override;
@@ -50,8 +50,11 @@ public:
     void setKeyDown(int virtualKey, bool down);
     void setScanCode(uint32_t virtualKey, uint16_t scanCode);
 
+    // Another program holds the combination (modifiers without ModNoRepeat).
+    void holdElsewhere(uint32_t modifiers, uint32_t virtualKey);
+
     struct Hotkey {
-        uint32_t modifiers;
+        uint32_t modifiers;  // without ModNoRepeat; ModAnyModifiers when held wide
         uint32_t virtualKey;
         bool operator<(const Hotkey& o) const {
             return modifiers != o.modifiers ? modifiers < o.modifiers : virtualKey < o.virtualKey;
@@ -68,7 +71,8 @@ public:
     void pushKeyEvent(KeyEvent event);
     void pushMouseEvent(MouseEvent event);
     void pushRawMovement(RawMovement movement);
-    // Presses a key combination: the id that holds it, if any, gets a hotkey event.
+    // Presses a key combination: the id that holds it, if any, gets a hotkey
+    // event; an id holding the key with any modifiers comes first.
     void pressHotkey(uint32_t modifiers, uint32_t virtualKey);
 
 private:
@@ -84,6 +88,7 @@ private:
     bool cursorFails_ = false;
     Rect desktop_{0, 0, 1920, 1080};
     std::map<int, Hotkey> hotkeys_;
+    std::set<Hotkey> heldElsewhere_;
     bool capturing_ = false;
     CaptureListener* listener_ = nullptr;
     std::deque<Pending> pending_;

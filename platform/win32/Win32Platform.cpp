@@ -24,7 +24,6 @@ bool registerRawMouse(HWND target, DWORD flags) {
 
 Win32Platform::~Win32Platform() {
     stopCapture();
-    for (int id : hotkeyIds_) UnregisterHotKey(nullptr, id);
 }
 
 void Win32Platform::sendInput(const InputRecord& record) {
@@ -58,19 +57,12 @@ void Win32Platform::setListener(CaptureListener* listener) {
     listener_ = listener;
 }
 
-bool Win32Platform::registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) {
-    // A second registration under a live id would keep the old combination
-    // alive beside the new one.
-    unregisterHotkey(id);
-    if (!RegisterHotKey(nullptr, id, modifiers, virtualKey)) return false;
-    hotkeyIds_.insert(id);
-    return true;
+HotkeyResult Win32Platform::registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) {
+    // Registering under a live id replaces what it held.
+    return hotkeys_.add(id, modifiers, virtualKey);
 }
 
-void Win32Platform::unregisterHotkey(int id) {
-    UnregisterHotKey(nullptr, id);
-    hotkeyIds_.erase(id);
-}
+void Win32Platform::unregisterHotkey(int id) { hotkeys_.remove(id); }
 
 void Win32Platform::startCapture(uintptr_t nativeWindow) {
     if (capturing_) return;
@@ -108,7 +100,7 @@ uint32_t Win32Platform::captureTime() { return GetTickCount(); }
 
 bool Win32Platform::handleMessage(const MSG& message) {
     if (message.message == WM_HOTKEY) {
-        if (listener_) listener_->hotkey(static_cast<int>(message.wParam));
+        if (listener_) listener_->hotkey(hotkeys_.idOfMessage(message.wParam, message.lParam));
         return true;
     }
     if (message.message == WM_INPUT) {

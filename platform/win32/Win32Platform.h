@@ -4,8 +4,7 @@
 
 #include <windows.h>
 
-#include <set>
-
+#include "Win32Hotkeys.h"
 #include "platform/Platform.h"
 
 namespace platform {
@@ -24,7 +23,7 @@ public:
     Rect desktopRect() override;
 
     void setListener(CaptureListener* listener) override;
-    bool registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) override;
+    HotkeyResult registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) override;
     void unregisterHotkey(int id) override;
     // Installs both low-level hooks and registers nativeWindow (an HWND) for
     // raw mouse input, also while other programs have the focus.
@@ -48,7 +47,7 @@ private:
 
     CaptureListener* listener_ = nullptr;
     bool capturing_ = false;
-    std::set<int> hotkeyIds_;  // registered by this object, released with it
+    Win32Hotkeys hotkeys_;  // registered by this object, released with it
 };
 
 }  // namespace platform

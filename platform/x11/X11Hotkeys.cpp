@@ -11,6 +11,9 @@ namespace platform {
 
 namespace {
 
+// The modifiers a hotkey is told apart by; the lock keys never count.
+constexpr unsigned HotkeyModifierMask = ShiftMask | ControlMask | Mod1Mask | Mod4Mask;
+
 unsigned xModifiersOf(uint32_t modifiers) {
     unsigned mask = 0;
     if (modifiers & ModAlt) mask |= Mod1Mask;
@@ -19,6 +22,22 @@ unsigned xModifiersOf(uint32_t modifiers) {
     if (modifiers & ModWin) mask |= Mod4Mask;
     return mask;
 }
+
+// Holds the server while the grabs of a change are swapped, so no other
+// client can take a combination between our ungrab and our grab.
+class ServerHold {
+public:
+    explicit ServerHold(Display* display) : display_(display) { XGrabServer(display_); }
+    ~ServerHold() {
+        XUngrabServer(display_);
+        XFlush(display_);
+    }
+    ServerHold(const ServerHold&) = delete;
+    ServerHold& operator=(const ServerHold&) = delete;
+
+private:
+    Display* display_;
+};
 
 }  // namespace
 
@@ -31,9 +50,14 @@ X11Hotkeys::X11Hotkeys(Display* display) : display_(display) {
 }
 
 X11Hotkeys::~X11Hotkeys() {
-    for (const auto& entry : byId_) ungrab(entry.second);
+    for (const auto& entry : byId_)
+        XUngrabKey(display_, entry.second.keycode, AnyModifier, DefaultRootWindow(display_));
+    sync();
+}
+
+bool X11Hotkeys::sync() {
     XSync(display_, False);
-    X11ErrorTrap::takeError(display_);
+    return X11ErrorTrap::takeError(display_) == 0;
 }
 
 std::vector<unsigned> X11Hotkeys::lockCombinations() const {
@@ -46,50 +70,109 @@ std::vector<unsigned> X11Hotkeys::lockCombinations() const {
     return locks;
 }
 
-bool X11Hotkeys::grab(const Combination& c) {
+bool X11Hotkeys::grabExact(const Registration& r) {
     const Window root = DefaultRootWindow(display_);
     X11ErrorTrap::takeError(display_);
     for (unsigned locks : lockCombinations())
-        XGrabKey(display_, c.keycode, c.xModifiers | locks, root, False, GrabModeAsync, GrabModeAsync);
-    XSync(display_, False);
-    if (!X11ErrorTrap::takeError(display_)) return true;
+        XGrabKey(display_, r.keycode, r.xModifiers | locks, root, False, GrabModeAsync, GrabModeAsync);
+    if (sync()) return true;
     // Another client holds some of it: undo the grabs that did take.
-    ungrab(c);
+    ungrabExact(r);
     return false;
 }
 
-void X11Hotkeys::ungrab(const Combination& c) {
+void X11Hotkeys::ungrabExact(const Registration& r) {
     const Window root = DefaultRootWindow(display_);
-    for (unsigned locks : lockCombinations()) XUngrabKey(display_, c.keycode, c.xModifiers | locks, root);
-    XSync(display_, False);
-    X11ErrorTrap::takeError(display_);
+    for (unsigned locks : lockCombinations()) XUngrabKey(display_, r.keycode, r.xModifiers | locks, root);
+    sync();
 }
 
-bool X11Hotkeys::add(int id, uint32_t modifiers, uint8_t keycode) {
-    remove(id);
-    if (!keycode) return false;
-    const Combination c{xModifiersOf(modifiers), keycode};
+bool X11Hotkeys::grabAnyModifiers(uint8_t keycode) {
+    X11ErrorTrap::takeError(display_);
+    // Refused whole when another client holds any combination of the key;
+    // taken, it replaces our own exact grabs of the key.
+    XGrabKey(display_, keycode, AnyModifier, DefaultRootWindow(display_), False, GrabModeAsync, GrabModeAsync);
+    return sync();
+}
+
+bool X11Hotkeys::anyModifiersHeld(uint8_t keycode, int except) const {
     for (const auto& entry : byId_)
-        if (!(entry.second < c) && !(c < entry.second)) return false;
-    if (!grab(c)) return false;
-    byId_[id] = c;
-    return true;
+        if (entry.first != except && entry.second.keycode == keycode && entry.second.anyModifiers) return true;
+    return false;
+}
+
+void X11Hotkeys::narrow(uint8_t keycode) {
+    // An ungrab of one combination would cut a hole into a grab of any
+    // modifiers, so everything of the key goes and the exact ones return.
+    // While we held the key no other client could grab any of it, and the
+    // server is held now, so these grabs take.
+    XUngrabKey(display_, keycode, AnyModifier, DefaultRootWindow(display_));
+    for (const auto& entry : byId_)
+        if (entry.second.keycode == keycode) grabExact(entry.second);
+}
+
+HotkeyResult X11Hotkeys::add(int id, uint32_t modifiers, uint8_t keycode) {
+    const Registration wanted{xModifiersOf(modifiers), keycode, (modifiers & ModAnyModifiers) != 0};
+    // Widening what id holds is one request (a run waits for it): the grab of
+    // any modifiers replaces our exact grabs, and a refusal leaves them be.
+    const auto held = byId_.find(id);
+    if (wanted.anyModifiers && held != byId_.end() && !held->second.anyModifiers &&
+        held->second.keycode == keycode && held->second.xModifiers == wanted.xModifiers) {
+        if (!anyModifiersHeld(keycode, id) && !grabAnyModifiers(keycode)) return HotkeyResult::ExactOnly;
+        held->second.anyModifiers = true;
+        return HotkeyResult::Registered;
+    }
+    ServerHold hold(display_);
+    release(id);
+    return place(id, wanted);
+}
+
+HotkeyResult X11Hotkeys::place(int id, Registration wanted) {
+    if (!wanted.keycode) return HotkeyResult::NoSuchKey;
+    for (const auto& entry : byId_)
+        if (entry.second.keycode == wanted.keycode && entry.second.xModifiers == wanted.xModifiers)
+            return HotkeyResult::HeldByThisProgram;
+    // Another id's grab of any modifiers already covers every combination.
+    const bool covered = anyModifiersHeld(wanted.keycode, id);
+    if (wanted.anyModifiers && (covered || grabAnyModifiers(wanted.keycode))) {
+        byId_[id] = wanted;
+        return HotkeyResult::Registered;
+    }
+    const bool askedWide = wanted.anyModifiers;
+    wanted.anyModifiers = false;
+    if (!covered && !grabExact(wanted)) return HotkeyResult::HeldByAnotherProgram;
+    byId_[id] = wanted;
+    return askedWide ? HotkeyResult::ExactOnly : HotkeyResult::Registered;
 }
 
 void X11Hotkeys::remove(int id) {
+    ServerHold hold(display_);
+    release(id);
+}
+
+void X11Hotkeys::release(int id) {
     auto it = byId_.find(id);
     if (it == byId_.end()) return;
-    ungrab(it->second);
+    const Registration old = it->second;
     byId_.erase(it);
+    if (anyModifiersHeld(old.keycode, id)) return;  // still covered; its grab stays whole
+    if (old.anyModifiers)
+        narrow(old.keycode);
+    else
+        ungrabExact(old);
 }
 
 void X11Hotkeys::regrab(const std::function<uint8_t(int id)>& keycodeOf) {
-    std::map<int, Combination> old;
+    ServerHold hold(display_);
+    std::map<int, Registration> old;
     old.swap(byId_);
-    for (const auto& entry : old) ungrab(entry.second);
+    for (const auto& entry : old)
+        XUngrabKey(display_, entry.second.keycode, AnyModifier, DefaultRootWindow(display_));
+    sync();
     for (const auto& entry : old) {
-        Combination c{entry.second.xModifiers, keycodeOf(entry.first)};
-        if (c.keycode && grab(c)) byId_[entry.first] = c;
+        Registration moved = entry.second;
+        moved.keycode = keycodeOf(entry.first);
+        place(entry.first, moved);
     }
 }
 
@@ -100,14 +183,21 @@ int X11Hotkeys::idOfEvent(const XEvent& event) {
         keysDown_.erase(keycode);
         return 0;
     }
-    const unsigned relevant = ShiftMask | ControlMask | Mod1Mask | Mod4Mask;
-    const unsigned mods = event.xkey.state & relevant;
+    const unsigned mods = event.xkey.state & HotkeyModifierMask;
+    int id = 0;
+    // A registration of any modifiers takes its key's every press.
     for (const auto& entry : byId_) {
-        if (entry.second.keycode != keycode || entry.second.xModifiers != mods) continue;
-        if (!keysDown_.insert(keycode).second) return 0;  // auto-repeat
-        return entry.first;
+        if (entry.second.keycode == keycode && entry.second.anyModifiers) {
+            id = entry.first;
+            break;
+        }
     }
-    return 0;
+    for (const auto& entry : byId_) {
+        if (id) break;
+        if (entry.second.keycode == keycode && entry.second.xModifiers == mods) id = entry.first;
+    }
+    if (!id || !keysDown_.insert(keycode).second) return 0;  // none, or auto-repeat
+    return id;
 }
 
 }  // namespace platform

@@ -27,8 +27,7 @@ constexpr int DrainRounds = 4;
 constexpr uint32_t VkControl = 0x11, VkMenu = 0x12, VkF10 = 0x79;
 constexpr uint32_t VkLShift = 0xA0, VkRShift = 0xA1, VkLControl = 0xA2, VkRControl = 0xA3;
 constexpr uint32_t VkLMenu = 0xA4, VkRMenu = 0xA5;
-constexpr uint32_t VkKeypadEnter = 0x100;  // the vocabulary's code for the keypad Enter
-constexpr uint16_t EvdevKeypadEnter = 96;
+constexpr uint32_t LastVirtualKey = 0xFF;
 constexpr uint16_t KeyDownBit = 0x8000;
 
 constexpr unsigned XButtonLeft = 1, XButtonMiddle = 2, XButtonRight = 3;
@@ -225,12 +224,11 @@ uint16_t X11Platform::asyncKeyState(int virtualKey) {
         XFree(buttons.mask);
         return down ? KeyDownBit : 0;
     }
+    // Only codes of the platform's own range have a state; the vocabulary's
+    // keypad Enter (256) is not one: Return (13) answers for both Enter keys.
+    if (vk == 0 || vk > LastVirtualKey) return 0;
     char keys[32] = {};
     XQueryKeymap(inject_, keys);
-    if (vk == VkKeypadEnter) {
-        const uint8_t keycode = layout_.keycodeOfEvdev(EvdevKeypadEnter);
-        return keycode && (keys[keycode / 8] & (1 << (keycode % 8))) ? KeyDownBit : 0;
-    }
     XkbStateRec state{};
     XkbGetState(inject_, XkbUseCoreKbd, &state);
     const bool numLock = state.locked_mods & numLockMask_;
@@ -294,16 +292,16 @@ void X11Platform::reloadLayout() {
 
 void X11Platform::setListener(CaptureListener* listener) { listener_ = listener; }
 
-bool X11Platform::registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) {
+HotkeyResult X11Platform::registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) {
     hotkeyKeys_.erase(id);
     uint8_t keycode = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         keycode = layout_.keycodeOfVirtualKey(virtualKey);
     }
-    if (!hotkeys_->add(id, modifiers, keycode)) return false;
-    hotkeyKeys_[id] = virtualKey;
-    return true;
+    const HotkeyResult result = hotkeys_->add(id, modifiers, keycode);
+    if (isRegistered(result)) hotkeyKeys_[id] = virtualKey;
+    return result;
 }
 
 void X11Platform::unregisterHotkey(int id) {

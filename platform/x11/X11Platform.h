@@ -35,7 +35,7 @@ public:
     Rect desktopRect() override;
 
     void setListener(CaptureListener* listener) override;
-    bool registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) override;
+    HotkeyResult registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) override;
     void unregisterHotkey(int id) override;
     void startCapture(uintptr_t nativeWindow) override;
     void stopCapture() override;

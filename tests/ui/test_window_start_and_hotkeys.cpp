@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QKeySequenceEdit>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextBrowser>
@@ -30,6 +31,7 @@ protected:
         return edit(name)->keySequence().toString(QKeySequence::PortableText);
     }
     std::map<int, FakePlatform::Hotkey> held() { return platform.hotkeys(); }
+    QString log() { return widget<QPlainTextEdit>("LuaLog")->toPlainText(); }
     FakePlatform::Hotkey key(uint32_t modifiers, const char* name) {
         return {modifiers, keyCodeFromName(name)};
     }
@@ -122,12 +124,22 @@ TEST_F(WindowStart, ClearButtonsUnregisterTheirHotkeyOnly) {
     EXPECT_TRUE(held().empty());
 }
 
-TEST_F(WindowStart, TheSameCombinationInBothEditsStaysWithHotkeyOne) {
+TEST_F(WindowStart, ARefusedHotkeyLeavesItsEditEmptyAndSaysWhyInOneLogLine) {
     setInto("RecordingHotkey", QKeySequence(Qt::Key_F4));
     ASSERT_EQ(held().size(), 1u);
     EXPECT_EQ(held().at(1), key(0, "F4"));
-    // The edit shows what was asked for, though the platform refused it.
-    EXPECT_EQ(edit("RecordingHotkey")->keySequence(), QKeySequence(Qt::Key_F4));
+    EXPECT_TRUE(edit("RecordingHotkey")->keySequence().isEmpty());
+    EXPECT_EQ(log(), "Hotkey F4 refused: the other hotkey holds it\n");
+
+    // A run widens F4 to any modifiers; another program holding Shift+F4
+    // keeps it exact, and the run's log says so first.
+    platform.holdElsewhere(ModShift, keyCodeFromName("F4"));
+    widget<QAbstractButton>("Running")->setChecked(true);
+    EXPECT_TRUE(log().startsWith("Hotkey F4 stops this run only with no other keys held: another program holds F4 "
+                                 "with other modifiers\n"))
+        << log().toStdString();
+    EXPECT_EQ(held().at(1), key(0, "F4"));
+    EXPECT_EQ(edit("Hotkey")->keySequence(), QKeySequence(Qt::Key_F4));
 }
 
 TEST_F(WindowStart, BrowseSetsTheChosenScriptAndACancelKeepsTheOld) {

@@ -322,8 +322,12 @@ void testHotkeys(CaptureSession& session) {
         keyRecord(platform, VK_LSHIFT, true),    keyRecord(platform, VK_LCONTROL, true)};
     auto pressed = [&] { return session.keys.size() >= press.size(); };
 
-    check::that(platform.registerHotkey(1, modifiers, VK_F7), "Ctrl+Shift+F7 registers as 1");
-    check::that(!platform.registerHotkey(2, modifiers, VK_F7), "the same keys refused as 2");
+    const auto registers = [&](int id, uint32_t mods, uint32_t key) {
+        return platform.registerHotkey(id, mods, key) == HotkeyResult::Registered;
+    };
+    check::that(registers(1, modifiers, VK_F7), "Ctrl+Shift+F7 registers as 1");
+    check::that(platform.registerHotkey(2, modifiers, VK_F7) == HotkeyResult::HeldByThisProgram,
+                "the same keys refused as 2");
     session.clear();
     session.inject(press, pressed);
     session.settle();
@@ -332,19 +336,32 @@ void testHotkeys(CaptureSession& session) {
 
     // Freeing the combination lets the other id take it.
     platform.unregisterHotkey(1);
-    check::that(platform.registerHotkey(2, modifiers, VK_F7), "freed keys register as 2");
+    check::that(registers(2, modifiers, VK_F7), "freed keys register as 2");
     session.clear();
     session.inject(press, pressed);
     session.settle();
     check::that(session.hotkeys == std::vector<int>{2}, "now id 2 fires, alone");
 
+    // F7 with any modifiers takes id 2's Ctrl+Shift+F7 too, and gives it back.
+    check::that(registers(1, ModNoRepeat | ModAnyModifiers, VK_F7), "F7 with any modifiers registers as 1");
+    session.clear();
+    session.inject(press, pressed);
+    session.settle();
+    check::that(session.hotkeys == std::vector<int>{1}, "Ctrl+Shift+F7 fires 1 while it holds any modifiers");
+    check::that(registers(1, ModNoRepeat, VK_F7), "F7 alone registers as 1");
+    session.clear();
+    session.inject(press, pressed);
+    session.settle();
+    check::that(session.hotkeys == std::vector<int>{2}, "and Ctrl+Shift+F7 fires 2 again");
+    platform.unregisterHotkey(1);
+
     // Re-registering an id moves it: the old combination stops firing.
-    check::that(platform.registerHotkey(2, modifiers, VK_F8), "id 2 moves to Ctrl+Shift+F8");
+    check::that(registers(2, modifiers, VK_F8), "id 2 moves to Ctrl+Shift+F8");
     session.clear();
     session.inject(press, pressed);
     session.settle();
     check::that(session.hotkeys.empty(), "the old combination is gone");
-    check::that(platform.registerHotkey(1, modifiers, VK_F7), "and is free again");
+    check::that(registers(1, modifiers, VK_F7), "and is free again");
     platform.unregisterHotkey(1);
     platform.unregisterHotkey(2);
 }

@@ -1,0 +1,5 @@
+#pragma once
+// The ids of the two global hotkeys.
+
+constexpr int RunHotkeyId = 1;
+constexpr int RecordingHotkeyId = 2;
