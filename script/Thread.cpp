@@ -10,6 +10,7 @@
 #include "ScriptFunctions.h"
 #include "ScriptTexts.h"
 #include "StopGuards.h"
+#include "TimedWait.h"
 
 Thread::Thread(platform::Platform& platform, RunSettings settings)
     : platform_(platform), settings_(std::move(settings)) {}
@@ -59,7 +60,9 @@ void Thread::run() {
         if (state)
             runScript(state);
     } catch (const std::exception&) {
-        // Ends the run silently, as any failure outside the script does.
+        // Ends the run silently, as any failure outside the script does,
+        // but leaves nothing pressed.
+        releaseHeldInput();
     }
     if (state)
         closeState(state);
@@ -86,12 +89,17 @@ void Thread::runScript(lua_State* state) {
         const bool endless = settings_.repeatCount == 0;
         for (int32_t i = 0; endless || i < settings_.repeatCount; ++i) {
             executeOnce(state);
-            if (stopRequested())
+            if (stopRequested()) {
+                releaseHeldInput();
                 return;
+            }
         }
     } else {
         executeOnce(state);
     }
+    // A stop that came as the script ended still ends the run by a stop.
+    if (stopRequested())
+        releaseHeldInput();
     appendToLog(scriptText::FinishedPrefix + runName() + scriptText::FinishedSuffix);
 }
 
@@ -109,6 +117,10 @@ void Thread::executeOnce(lua_State* state) {
     }
     if (status == LUA_OK)
         status = lua_pcall(state, 0, LUA_MULTRET, 0);
+    // The script never reached its own releases. In loop mode the next
+    // execution starts from the top, so it too starts with nothing held.
+    if (status != LUA_OK)
+        releaseHeldInput();
     reportError(state, status);
     // The chunk's results are not used.
     lua_settop(state, 0);
@@ -127,6 +139,16 @@ void Thread::reportError(lua_State* state, int status) {
     }
     lua_pop(state, 1);
     appendToLog(scriptText::ErrorPrefix + text + QLatin1Char('\n'));
+}
+
+bool Thread::pause(double milliseconds) {
+    return timedPause(&stop_, WaitClock::now(), milliseconds, StoppableWaitUnit);
+}
+
+// Straight to the platform: these releases are the run's, not the script's.
+void Thread::releaseHeldInput() {
+    for (const platform::InputRecord& release : held_.takeNewestFirst())
+        platform_.sendInput(release);
 }
 
 void Thread::closeState(lua_State* state) {

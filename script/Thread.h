@@ -9,6 +9,7 @@
 #include <string>
 
 #include "StopSignal.h"
+#include "input/InjectionContext.h"
 
 struct lua_State;
 namespace platform {
@@ -27,7 +28,12 @@ struct RunSettings {
     std::string tableScript;
 };
 
-class Thread : public QThread {
+// Lends its injectors a pause that its stop request cuts short, and keeps
+// the record of what its script pressed and did not release: when the run
+// ends by a stop or an execution by an error, those are released, newest
+// first, before the error line. A run that finishes leaves them held (the
+// next run may release them).
+class Thread : public QThread, public InjectionContext {
     Q_OBJECT
 
 public:
@@ -44,7 +50,11 @@ public:
 
     // Any thread: asks the script to end at its next instruction or wait.
     void requestStop() { stop_.requestStop(); }
-    bool stopRequested() const { return stop_.stopRequested(); }
+    bool stopRequested() const override { return stop_.stopRequested(); }
+
+    // Worker: the injectors' side of the run.
+    bool pause(double milliseconds) override;
+    HeldInputs* heldInputs() override { return &held_; }
 
     // Worker: appends to the pending log text, or drops it when logging is off.
     void appendToLog(const QString& text);
@@ -60,12 +70,14 @@ private:
     void runScript(lua_State* state);
     void executeOnce(lua_State* state);
     void reportError(lua_State* state, int status);
+    void releaseHeldInput();
     void closeState(lua_State* state);
     QString runName() const;
 
     platform::Platform& platform_;
     const RunSettings settings_;
     StopSignal stop_;
+    HeldInputs held_;  // worker thread only
     mutable std::mutex logMutex;
     bool logPending_ = false;
     QString logBuffer;

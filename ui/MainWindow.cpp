@@ -24,7 +24,6 @@
 #include "input/KeyNames.h"
 #include "recording/RecordingControl.h"
 #include "recording/RecordingTranslation.h"
-#include "script/ScriptContext.h"
 #include "script/Thread.h"
 #include "table/DragReorder.h"
 #include "table/EditorRow.h"
@@ -89,7 +88,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent),
       platform_(platform),
       threadManager(platform),
-      injector(platform, stoppableWait),
+      injector(platform, injection),
       ui(std::make_unique<Ui::MainWindow>()),
       saveFileDialog([](QWidget* owner, const QString& caption, const QString& start, const QString& filter) {
           return QFileDialog::getSaveFileName(owner, caption, start, filter);

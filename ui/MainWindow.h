@@ -133,6 +133,8 @@ private:
     ThreadManager threadManager;
     bool closing = false;
     QTimer* updateTimer = nullptr;
+    // The window's injector only asks for the cursor; it belongs to no run.
+    PlainInjectionContext injection;
     InputInjector injector;
     LogWindow* logWindow = nullptr;
     std::unique_ptr<Ui::MainWindow> ui;

@@ -27,7 +27,7 @@ Win32Platform::~Win32Platform() {
     for (int id : hotkeyIds_) UnregisterHotKey(nullptr, id);
 }
 
-void Win32Platform::sendInput(const InputRecord& record) {
+void Win32Platform::sendInput(const InputRecord& record, const SendInterruption*) {
     INPUT native = toNativeInput(record);
     SendInput(1, &native, sizeof(INPUT));
 }
