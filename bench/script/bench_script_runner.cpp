@@ -21,7 +21,6 @@
 
 #include "platform/fake/FakePlatform.h"
 #include "script/MonotonicClock.h"
-#include "script/ScriptContext.h"
 #include "script/Thread.h"
 
 namespace {
@@ -157,7 +156,7 @@ double latencyOf(platform::Platform& platform, const std::string& script) {
     return std::chrono::duration<double, std::milli>(run.ended - requested).count();
 }
 
-// A run whose whole work is the injector's stoppable wait.
+// A run whose whole work is the pause it lends its injectors.
 class WaitRun : public Thread {
 public:
     using Thread::Thread;
@@ -165,7 +164,7 @@ public:
 
 protected:
     void run() override {
-        stoppableWait(60000);
+        pause(60000);
         ended = Clock::now();
     }
 };
@@ -190,6 +189,7 @@ void stopLatency(platform::Platform& platform) {
         {"SecSleep(60)", "SecSleep(60)"},
         {"MilliSleep(60000)", "MilliSleep(60000)"},
         {"MicroSleep(6e7)", "MicroSleep(60000000)"},
+        {"NanoSleep(-1)", "NanoSleep(-1)"},
     };
     std::printf("Stop latency, request to the run's end including closing its state (median / max of %d)\n",
                 LatencySamples);
@@ -203,7 +203,7 @@ void stopLatency(platform::Platform& platform) {
     std::vector<double> samples;
     for (int i = 0; i < LatencySamples; ++i)
         samples.push_back(waitLatency(platform));
-    std::printf("  %-22s %7.3f ms / %7.3f ms\n", "stoppableWait(60000)", median(samples),
+    std::printf("  %-22s %7.3f ms / %7.3f ms\n", "a run's pause(60000)", median(samples),
                 *std::max_element(samples.begin(), samples.end()));
 }
 
