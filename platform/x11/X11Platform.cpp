@@ -34,6 +34,8 @@ constexpr unsigned XButtonLeft = 1, XButtonMiddle = 2, XButtonRight = 3;
 constexpr unsigned XButtonWheelAway = 4, XButtonWheelToward = 5;
 constexpr unsigned XButtonX1 = 8, XButtonX2 = 9;
 constexpr int HighWordShift = 16;
+// Wheel clicks sent between two round trips to the server.
+constexpr int WheelClicksPerRoundTrip = 32;
 
 struct ButtonRow {
     uint32_t downFlag, upFlag;
@@ -190,15 +192,23 @@ int X11Platform::sendMouse(const MouseInput& mouse) {
 
 // One wheel record can ask for millions of clicks: each takes the lock on
 // its own, so other threads (the GUI's capture) get their turn, and a stop
-// drops the rest.
+// drops the rest. The flush happens outside the lock, since it blocks while
+// the server lags behind; a round trip every few clicks keeps that lag, and
+// so what is still on its way after a stop, to those few clicks.
 void X11Platform::sendWheelClicks(int clicks, const SendInterruption* interruption) {
     const unsigned button = clicks > 0 ? XButtonWheelAway : XButtonWheelToward;
+    int64_t sent = 0;
     for (int64_t left = clicks > 0 ? int64_t{clicks} : -int64_t{clicks}; left > 0; --left) {
         if (interruption && interruption->stopRequested()) return;
-        std::lock_guard<std::mutex> lock(mutex_);
-        XTestFakeButtonEvent(inject_, button, True, CurrentTime);
-        XTestFakeButtonEvent(inject_, button, False, CurrentTime);
-        XFlush(inject_);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            XTestFakeButtonEvent(inject_, button, True, CurrentTime);
+            XTestFakeButtonEvent(inject_, button, False, CurrentTime);
+        }
+        if (++sent % WheelClicksPerRoundTrip == 0)
+            XSync(inject_, False);
+        else
+            XFlush(inject_);
     }
 }
 
