@@ -1,13 +1,18 @@
 #include "EventRouter.h"
 
 #include "input/InputCapture.h"
+#include "recording/Recorder.h"
 
-void EventRouter::keyboardEvent(const platform::KeyEvent& event) { keyboardHookProc(0, event); }
+void EventRouter::keyboardEvent(const platform::KeyEvent& event) {
+    if (const auto record = recordOfKey(event)) recorder_.capture(*record);
+}
 
-void EventRouter::mouseEvent(const platform::MouseEvent& event) { mouseHookProc(0, event); }
+void EventRouter::mouseEvent(const platform::MouseEvent& event) {
+    if (const auto record = recordOfMouse(event)) recorder_.capture(*record);
+}
 
 void EventRouter::rawMovement(const platform::RawMovement& movement) {
-    if (recordingActive && !ignoreMouseMovement) recordRawMovement(movement);
+    if (const auto record = recordOfMovement(movement)) recorder_.capture(*record);
 }
 
 void EventRouter::hotkey(int id) {

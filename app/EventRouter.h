@@ -4,6 +4,8 @@
 
 #include "platform/Platform.h"
 
+class Recorder;
+
 // The window state the loop reads and the switches it flips.
 class LoopTarget {
 public:
@@ -21,7 +23,9 @@ constexpr int RecordingHotkeyId = 2;
 
 class EventRouter : public platform::CaptureListener {
 public:
-    explicit EventRouter(LoopTarget& target) : target_(target) {}
+    // Every captured event goes to the recorder, which keeps what belongs
+    // to a recording.
+    EventRouter(LoopTarget& target, Recorder& recorder) : target_(target), recorder_(recorder) {}
 
     void keyboardEvent(const platform::KeyEvent& event) override;
     void mouseEvent(const platform::MouseEvent& event) override;
@@ -32,4 +36,5 @@ public:
 
 private:
     LoopTarget& target_;
+    Recorder& recorder_;
 };

@@ -1,22 +1,29 @@
 #include "ProgramSession.h"
 
+#include <utility>
+
+#include "platform/DisplayLoss.h"
+
 namespace {
 const char WindowTitle[] = "Quillpress";
 }
 
 ProgramSession::ProgramSession(platform::Platform& platform) : platform_(platform) {
+    // From here a lost display ends the program in its one orderly way.
+    platform::DisplayLoss::arm();
     // The window registers the run hotkey while it is built.
     window_ = std::make_unique<MainWindow>(platform_);
     window_->setWindowTitle(QString::fromLatin1(WindowTitle));
     window_->show();
     target_ = std::make_unique<WindowLoopTarget>(*window_);
-    router_ = std::make_unique<EventRouter>(*target_);
+    router_ = std::make_unique<EventRouter>(*target_, window_->recorder());
     platform_.setListener(router_.get());
     platform_.startCapture(static_cast<uintptr_t>(window_->winId()));
     pump_ = std::make_unique<EventPump>(platform_);
 }
 
 ProgramSession::~ProgramSession() {
+    platform::DisplayLoss::setLastChance({});
     platform_.stopCapture();
     pump_.reset();
     platform_.setListener(nullptr);
@@ -26,4 +33,9 @@ ProgramSession::~ProgramSession() {
     window_.reset();
     platform_.unregisterHotkey(RunHotkeyId);
     platform_.unregisterHotkey(RecordingHotkeyId);
+    platform::DisplayLoss::disarm();
+}
+
+void ProgramSession::setDisplayLossCallback(std::function<void()> callback) {
+    platform::DisplayLoss::setLastChance(std::move(callback));
 }

@@ -3,6 +3,7 @@
 // capture and hotkeys routed to it; taken down in the order that keeps
 // every piece valid while others may still use it.
 
+#include <functional>
 #include <memory>
 
 #include "app/EventPump.h"
@@ -19,6 +20,12 @@ public:
     ProgramSession& operator=(const ProgramSession&) = delete;
 
     MainWindow& window() { return *window_; }
+
+    // What the program does last when its display goes away during the
+    // session (platform::DisplayLoss): keep the user's unsaved work. GUI
+    // thread; an empty function clears it. The session drops it before it
+    // starts taking the window down.
+    void setDisplayLossCallback(std::function<void()> callback);
 
 private:
     platform::Platform& platform_;

@@ -1,8 +1,35 @@
 #include "ProgramStart.h"
 
+#include <QApplication>
 #include <clocale>
+#include <cstdio>
+
+#include "app/ProgramSession.h"
+#include "input/KeyNames.h"
 
 std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
     std::setlocale(LC_NUMERIC, "C");
     return platform::createPlatform(error);
+}
+
+int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started) {
+    initKeyNames();
+    QApplication application(argc, argv);
+
+    std::string error;
+    std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
+    if (!backend) {
+        std::fprintf(stderr, "quillpress: %s\n", error.c_str());
+        return 1;
+    }
+
+    int status = 0;
+    {
+        ProgramSession session(*backend);
+        if (started) started(session);
+        status = application.exec();
+    }
+    // The backend goes last, after everything that used it.
+    backend.reset();
+    return status;
 }

@@ -2,6 +2,7 @@
 // The program's start-up between its application object and its window,
 // shared by the entry and by what starts the program the way it does.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,3 +13,11 @@
 // backend, which the window needs at once for its hotkey. Null, with the
 // reason in *error, when no backend opens.
 std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error);
+
+class ProgramSession;
+
+// The whole program: key names, the application object, the backend, the
+// session and its event loop, then the backend last. started is called once
+// the session is up (for programs that start the program this way and then
+// act in it). Returns the process's exit status.
+int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started = {});

@@ -106,3 +106,29 @@ HotkeyBinding bindHotkey(const QKeySequence& sequence) {
     if (rawChord.startsWith(QLatin1Char(' '))) rawChord.remove(0, 1);
     return registered(modifiers, key, QKeySequence::fromString(rawChord, QKeySequence::PortableText));
 }
+
+namespace {
+
+struct ModifierKeys {
+    uint32_t modifier;
+    uint32_t keys[3];  // generic, left, right (0: none)
+};
+constexpr ModifierKeys ModifierKeyCodes[] = {
+    {platform::ModControl, {0x11, 0xA2, 0xA3}},
+    {platform::ModShift, {0x10, 0xA0, 0xA1}},
+    {platform::ModAlt, {0x12, 0xA4, 0xA5}},
+    {platform::ModWin, {0x5B, 0x5C, 0}},
+};
+
+}  // namespace
+
+std::vector<uint32_t> keysOfHotkey(const HotkeyBinding& binding) {
+    std::vector<uint32_t> keys;
+    if (!binding.registers) return keys;
+    keys.push_back(binding.virtualKey);
+    for (const ModifierKeys& row : ModifierKeyCodes)
+        if (binding.modifiers & row.modifier)
+            for (uint32_t key : row.keys)
+                if (key) keys.push_back(key);
+    return keys;
+}

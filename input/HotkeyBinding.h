@@ -5,6 +5,7 @@
 
 #include <QKeySequence>
 #include <cstdint>
+#include <vector>
 
 struct HotkeyBinding {
     bool registers = false;   // false: leave the hotkey unregistered
@@ -15,3 +16,7 @@ struct HotkeyBinding {
 
 // What to register for `sequence`. Needs the key names filled.
 HotkeyBinding bindHotkey(const QKeySequence& sequence);
+
+// The virtual keys held to press the binding: its key and each modifier's
+// key of either hand.
+std::vector<uint32_t> keysOfHotkey(const HotkeyBinding& binding);

@@ -27,10 +27,12 @@ private:
     std::vector<platform::InputRecord> releases_;
 };
 
+// interrupted() (from SendInterruption) answers whether the lender asks its
+// long actions to end now: a run's stop request, or its os.exit.
 class InjectionContext : public platform::SendInterruption {
 public:
     // Pauses for milliseconds (callers pass only positive ones). False when
-    // a stop request ended the pause early.
+    // the lender's end cut it short.
     virtual bool pause(double milliseconds) = 0;
     // Where presses and releases are noted, or null when nobody keeps them.
     virtual HeldInputs* heldInputs() = 0;
@@ -43,6 +45,6 @@ protected:
 class PlainInjectionContext final : public InjectionContext {
 public:
     bool pause(double milliseconds) override;
-    bool stopRequested() const override { return false; }
+    bool interrupted() const override { return false; }
     HeldInputs* heldInputs() override { return nullptr; }
 };

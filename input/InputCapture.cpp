@@ -1,26 +1,6 @@
 #include "InputCapture.h"
 
-#include <chrono>
-
 using namespace platform;
-
-namespace {
-
-int64_t steadyTicks() {
-    // Monotonic, so that a clock change during a recording cannot skew its times.
-    using Ticks = std::chrono::duration<int64_t, std::ratio<1, 10000000>>;
-    return std::chrono::duration_cast<Ticks>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-}  // namespace
-
-int64_t (*captureClock)() = steadyTicks;
-
-QString RecordingBuffer;
-bool recordingActive = false;
-bool ignoreMouseMovement = true;
-int64_t recordingStart = steadyTicks();
 
 namespace {
 
@@ -30,43 +10,45 @@ constexpr uint32_t RightButtonCode = 2;
 constexpr uint32_t MiddleButtonCode = 4;
 constexpr uint32_t X1ButtonCode = 5;
 constexpr uint32_t X2ButtonCode = 6;
-constexpr int64_t TicksPerMillisecond = 10000;
-
-void appendRecord(const QString& time, uint32_t message, const QString& values) {
-    RecordingBuffer += time + QLatin1Char(',') + QString::number(message) + QLatin1Char(',') +
-                       values + QLatin1Char(':');
-}
 
 }  // namespace
 
-int64_t captureTicks() { return captureClock(); }
-
-QString recordTime() {
-    const int64_t ms = (captureTicks() - recordingStart) / TicksPerMillisecond;
-    return QString::number(static_cast<double>(ms), 'g', 6);
+CapturedRecord::Edge CapturedRecord::edge() const {
+    switch (message) {
+    case MsgKeyDown: case MsgSysKeyDown: case MsgLeftDown:
+    case MsgRightDown: case MsgMiddleDown: case MsgXDown:
+        return Press;
+    case MsgKeyUp: case MsgSysKeyUp: case MsgLeftUp:
+    case MsgRightUp: case MsgMiddleUp: case MsgXUp:
+        return Release;
+    default:
+        return NoEdge;
+    }
 }
 
-int keyboardHookProc(int code, const KeyEvent& event) {
-    if (!recordingActive) return 0;
-    const QString time = recordTime();
-    if (code != 0) return 0;
+QString recordTime(int64_t elapsedMs) { return QString::number(static_cast<double>(elapsedMs), 'g', 6); }
+
+QString CapturedRecord::text(int64_t elapsedMs) const {
+    QString values = QString::number(value);
+    if (movement) values += QLatin1Char(',') + QString::number(second);
+    return recordTime(elapsedMs) + QLatin1Char(',') + QString::number(message) + QLatin1Char(',') + values +
+           QLatin1Char(':');
+}
+
+std::optional<CapturedRecord> recordOfKey(const KeyEvent& event) {
     switch (event.message) {
     case MsgKeyDown:
     case MsgKeyUp:
     case MsgSysKeyDown:
     case MsgSysKeyUp:
-        appendRecord(time, event.message, QString::number(event.virtualKey));
-        break;
+        return CapturedRecord{event.time, event.message, event.virtualKey};
     default:
-        break;
+        return std::nullopt;
     }
-    return 0;
 }
 
-int mouseHookProc(int code, const MouseEvent& event) {
-    if (!recordingActive) return 0;
-    const QString time = recordTime();
-    if (code != 0 || event.message < MsgLeftDown || event.message > MsgXUp) return 0;
+std::optional<CapturedRecord> recordOfMouse(const MouseEvent& event) {
+    if (event.message < MsgLeftDown || event.message > MsgXUp) return std::nullopt;
     const uint32_t highWord = event.mouseData >> 16;
     uint32_t value;
     switch (event.message) {
@@ -89,18 +71,15 @@ int mouseHookProc(int code, const MouseEvent& event) {
     case MsgXUp:
         if (highWord == XButton1) value = X1ButtonCode;
         else if (highWord == XButton2) value = X2ButtonCode;
-        else return 0;
+        else return std::nullopt;
         break;
     default:  // the double clicks
-        return 0;
+        return std::nullopt;
     }
-    appendRecord(time, event.message, QString::number(value));
-    return 0;
+    return CapturedRecord{event.time, event.message, value};
 }
 
-void recordRawMovement(const RawMovement& movement) {
-    const QString time = recordTime();
-    if (movement.lastX == 0 && movement.lastY == 0) return;
-    appendRecord(time, MsgInput,
-                 QString::number(movement.lastX) + QLatin1Char(',') + QString::number(movement.lastY));
+std::optional<CapturedRecord> recordOfMovement(const RawMovement& movement) {
+    if (movement.lastX == 0 && movement.lastY == 0) return std::nullopt;
+    return CapturedRecord{movement.time, MsgInput, movement.lastX, movement.lastY, true};
 }

@@ -202,7 +202,7 @@ void InputInjector::typeChar(char character) {
 
 void InputInjector::typeString(std::string_view text) {
     for (char character : text) {
-        if (context_.stopRequested()) return;
+        if (context_.interrupted()) return;
         typeChar(character);
     }
 }

@@ -148,9 +148,13 @@ struct Rect {
 };
 
 // A captured keyboard event, as a low-level keyboard hook reports it.
+// Times of captured events are milliseconds of the backend's capture clock
+// (the X server's time, the system's tick count), the clock that
+// Platform::captureTime() reads; they wrap around after 2^32 ms.
 struct KeyEvent {
     uint32_t message = 0;  // MsgKeyDown, MsgKeyUp, MsgSysKeyDown, MsgSysKeyUp
     uint32_t virtualKey = 0;
+    uint32_t time = 0;
 };
 
 // A captured mouse event, as a low-level mouse hook reports it. The high
@@ -158,12 +162,14 @@ struct KeyEvent {
 struct MouseEvent {
     uint32_t message = 0;  // MsgLeftDown .. MsgXUp
     uint32_t mouseData = 0;
+    uint32_t time = 0;
 };
 
 // Raw relative movement of the mouse: the device's last-X and last-Y.
 struct RawMovement {
     int32_t lastX = 0;
     int32_t lastY = 0;
+    uint32_t time = 0;
 };
 
 }  // namespace platform

@@ -27,7 +27,7 @@ public:
 // record is dropped.
 class SendInterruption {
 public:
-    virtual bool stopRequested() const = 0;
+    virtual bool interrupted() const = 0;
 
 protected:
     ~SendInterruption() = default;
@@ -72,6 +72,9 @@ public:
     virtual int eventDescriptor() const = 0;
     // Delivers every pending event to the listener. Never blocks.
     virtual void processPendingEvents() = 0;
+    // Now, in the clock that stamps captured events (a round trip to the
+    // server where that clock is the server's).
+    virtual uint32_t captureTime() = 0;
 };
 
 // Opens the backend of this system (chosen by the build, and on Linux by

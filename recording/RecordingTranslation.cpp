@@ -1,21 +1,27 @@
 #include "RecordingTranslation.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include "input/KeyNames.h"
 #include "platform/InputRecords.h"
+#include "table/TextFileWriter.h"
 
 using namespace platform;
 
 namespace {
 
+// The wait sleeps once for what is left until the event's time: a stop
+// cuts it short, and it costs no processor time while it waits.
 const char* const ScriptHeader[] = {
     "--This is the lua script created through recording.",
     "--If you want to learn what functions are available check out ReadMe.txt.",
     "local startTime = os.clock()",
-    "local currentTime = os.clock()",
+    "local function waitUntil(seconds)",
+    "local left = seconds - (os.clock() - startTime)",
+    "if left > 0 then MilliSleep(left * 1000) end",
+    "end",
 };
+const char ReleaseAtEndComment[] = "--Release what was still held when the recording stopped.";
 
 // The start position and movement records carry these message numbers.
 constexpr int StartPositionMessage = MsgMouseMove;
@@ -57,6 +63,28 @@ QString keyLine(Edge edge, const QString& code) {
     return QString(press ? "PressKeyVK(%1)" : "ReleaseKeyVK(%1)").arg(code);
 }
 
+// Keys and buttons pressed and not yet released, in the order they went down.
+class HeldInputs {
+public:
+    void follow(const QStringList& fields) {
+        const Edge edge = edgeOf(fields.value(1).toInt());
+        const QString code = fields.value(2);
+        if (edge == Edge::Press && !held_.contains(code)) held_.append(code);
+        if (edge == Edge::Release) held_.removeAll(code);
+    }
+    // Releases of everything still held, the last pressed first.
+    QString releaseLines() const {
+        if (held_.isEmpty()) return QString();
+        QString lines = QLatin1String(ReleaseAtEndComment) + QLatin1Char('\n');
+        for (auto code = held_.crbegin(); code != held_.crend(); ++code)
+            lines += keyLine(Edge::Release, *code) + QLatin1Char('\n');
+        return lines;
+    }
+
+private:
+    QStringList held_;
+};
+
 QString eventLine(const QStringList& fields) {
     const int message = fields.value(1).toInt();
     const Edge edge = edgeOf(message);
@@ -77,20 +105,20 @@ QString eventLine(const QStringList& fields) {
 QString recordingToScript(const QString& records) {
     QString script;
     for (const char* line : ScriptHeader) script += QLatin1String(line) + QLatin1Char('\n');
+    HeldInputs held;
     for (const QString& record : records.split(QLatin1Char(':'))) {
         if (record.size() < 3) continue;
         const QStringList fields = record.split(QLatin1Char(','));
         const double seconds = fields.value(0).toDouble() / 1000.0;
-        script += QStringLiteral("while(currentTime - startTime)<") + general6(seconds) +
-                  QStringLiteral(" do\nMicroSleep(1)\ncurrentTime = os.clock()\nend\n");
+        script += QStringLiteral("waitUntil(") + general6(seconds) + QStringLiteral(")\n");
         const QString event = eventLine(fields);
         if (!event.isEmpty()) script += event + QLatin1Char('\n');
+        held.follow(fields);
     }
-    return script;
+    // A replay never leaves a key or button down.
+    return script + held.releaseLines();
 }
 
 bool writeRecordingScript(const QString& path, const QString& records) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return false;
-    return file.write(recordingToScript(records).toUtf8()) >= 0;
+    return table::writeTextFile(path, recordingToScript(records).toUtf8());
 }

@@ -13,6 +13,13 @@ constexpr const char* ErrorPrefix = "Error ";
 constexpr const char* ErrorLinePrefix = "Error Line ";
 constexpr const char* ErrorLineSeparator = ": ";
 
+// Logged in place of the finishing line when the script calls os.exit(N):
+// prefix, N, suffix.
+constexpr const char* ExitPrefix = "-- Script called os.exit(";
+constexpr const char* ExitSuffix = "): run ended\n\n";
+// Logged when a run cannot even create its Lua state.
+constexpr const char* NoStateMessage = "Error cannot create the Lua state: not enough memory\n";
+
 // Raised (with the interpreter's position prefix) when a run is stopped.
 constexpr const char* StopMessage = "Stopped execution from gui thread";
 

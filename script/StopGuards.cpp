@@ -22,7 +22,7 @@ StopSignal* stopSignalOf(lua_State* state) {
 
 bool stopRequestedFor(lua_State* state) {
     StopSignal* signal = stopSignalOf(state);
-    return signal && signal->stopRequested();
+    return signal && signal->endRequested();
 }
 
 void stopHook(lua_State* state, lua_Debug* record) {

@@ -7,6 +7,27 @@
 void StopSignal::requestStop() {
     std::lock_guard<std::mutex> lock(stopMutex);
     stopRequest = true;
+    armAndWake();
+}
+
+void StopSignal::requestExit(int status) {
+    std::lock_guard<std::mutex> lock(stopMutex);
+    if (!exitRequest)
+        exitRequest = status;
+    armAndWake();
+}
+
+std::optional<int> StopSignal::exitStatus() const {
+    std::lock_guard<std::mutex> lock(stopMutex);
+    return exitRequest;
+}
+
+bool StopSignal::endRequested() const {
+    std::lock_guard<std::mutex> lock(stopMutex);
+    return stopRequest || exitRequest;
+}
+
+void StopSignal::armAndWake() {
     if (luaState)
         armStopHook(luaState);
     for (lua_State* coroutine : resumedCoroutines)
@@ -21,18 +42,18 @@ bool StopSignal::stopRequested() const {
 
 bool StopSignal::waitUntil(Clock::time_point deadline) const {
     std::unique_lock<std::mutex> lock(stopMutex);
-    return stopWake.wait_until(lock, deadline, [this] { return stopRequest; });
+    return stopWake.wait_until(lock, deadline, [this] { return stopRequest || exitRequest; });
 }
 
 void StopSignal::waitForStop() const {
     std::unique_lock<std::mutex> lock(stopMutex);
-    stopWake.wait(lock, [this] { return stopRequest; });
+    stopWake.wait(lock, [this] { return stopRequest || exitRequest; });
 }
 
 void StopSignal::attachState(lua_State* state) {
     std::lock_guard<std::mutex> lock(stopMutex);
     luaState = state;
-    if (stopRequest)
+    if (stopRequest || exitRequest)
         armStopHook(state);
 }
 
@@ -46,7 +67,7 @@ void StopSignal::enterCoroutine(lua_State* coroutine) {
     std::lock_guard<std::mutex> lock(stopMutex);
     resumedCoroutines.push_back(coroutine);
     // A coroutine created before the stop does not inherit the hook.
-    if (stopRequest)
+    if (stopRequest || exitRequest)
         armStopHook(coroutine);
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 struct lua_State;
@@ -20,8 +21,16 @@ public:
     // Any thread.
     bool stopRequested() const;
 
-    // Waits until the deadline or a stop request, without polling. True
-    // when a stop was requested.
+    // Worker: os.exit ends the run the way a stop does, keeping the status
+    // it asked for. Not a stop request: the run ends by itself.
+    void requestExit(int status);
+    // The status os.exit asked for, if it was called.
+    std::optional<int> exitStatus() const;
+    // Whether running code must unwind: after a stop request or os.exit.
+    bool endRequested() const;
+
+    // Waits until the deadline or a stop request (or os.exit), without
+    // polling. True when the run is to end.
     bool waitUntil(Clock::time_point deadline) const;
     // Waits until a stop request; for waits too long to have a deadline.
     void waitForStop() const;
@@ -35,9 +44,13 @@ public:
     void leaveCoroutine(lua_State* coroutine);
 
 private:
+    // Under stopMutex: arms the hooks and wakes every wait.
+    void armAndWake();
+
     mutable std::mutex stopMutex;
     mutable std::condition_variable stopWake;
     bool stopRequest = false;
+    std::optional<int> exitRequest;
     lua_State* luaState = nullptr;
     std::vector<lua_State*> resumedCoroutines;
 };

@@ -7,9 +7,11 @@
 #include "MonotonicClock.h"
 #include "NumericLocale.h"
 #include "ScriptContext.h"
+#include "ScriptExit.h"
 #include "ScriptFunctions.h"
 #include "ScriptTexts.h"
 #include "StopGuards.h"
+#include "SystemMemory.h"
 #include "TimedWait.h"
 
 Thread::Thread(platform::Platform& platform, RunSettings settings)
@@ -54,11 +56,17 @@ void Thread::run() {
     // Qt took the C library's locale from the environment; Lua would write
     // and read numbers with its decimal point.
     ScopedNumericLocaleC numericLocale;
+    // Lives on the worker's stack: only the state's own thread counts in it.
+    MemoryCeiling memory(settings_.memoryLimit);
     lua_State* state = nullptr;
     try {
-        state = initState();
+        state = initState(memory);
         if (state)
             runScript(state);
+        else
+            appendToLog(QString::fromLatin1(scriptText::NoStateMessage));
+        if (const std::optional<int> status = exitStatus())
+            appendToLog(scriptText::ExitPrefix + QString::number(*status) + scriptText::ExitSuffix);
     } catch (const std::exception&) {
         // Ends the run silently, as any failure outside the script does,
         // but leaves nothing pressed.
@@ -68,11 +76,12 @@ void Thread::run() {
         closeState(state);
 }
 
-lua_State* Thread::initState() {
-    lua_State* state = luaL_newstate();
+lua_State* Thread::initState(MemoryCeiling& memory) {
+    lua_State* state = memory.newState();
     if (!state)
         return nullptr;
     luaL_openlibs(state);
+    installScriptExit(state, &stop_);
     registerScriptFunctions(state);
     installStopGuards(state, &stop_);
     installMonotonicClock(state);
@@ -89,17 +98,17 @@ void Thread::runScript(lua_State* state) {
         const bool endless = settings_.repeatCount == 0;
         for (int32_t i = 0; endless || i < settings_.repeatCount; ++i) {
             executeOnce(state);
-            if (stopRequested()) {
-                releaseHeldInput();
+            if (stop_.endRequested()) {
+                releaseHeldInputAfterStop();
                 return;
             }
         }
     } else {
         executeOnce(state);
+        if (exitStatus())
+            return;
     }
-    // A stop that came as the script ended still ends the run by a stop.
-    if (stopRequested())
-        releaseHeldInput();
+    releaseHeldInputAfterStop();
     appendToLog(scriptText::FinishedPrefix + runName() + scriptText::FinishedSuffix);
 }
 
@@ -119,7 +128,9 @@ void Thread::executeOnce(lua_State* state) {
         status = lua_pcall(state, 0, LUA_MULTRET, 0);
     // The script never reached its own releases. In loop mode the next
     // execution starts from the top, so it too starts with nothing held.
-    if (status != LUA_OK)
+    // os.exit is the script's own end: it keeps what it holds, as a
+    // finished run does.
+    if (status != LUA_OK && !exitStatus())
         releaseHeldInput();
     reportError(state, status);
     // The chunk's results are not used.
@@ -127,7 +138,8 @@ void Thread::executeOnce(lua_State* state) {
 }
 
 void Thread::reportError(lua_State* state, int status) {
-    if (status == LUA_OK)
+    // After os.exit the run reports the exit, not the error that unwound it.
+    if (status == LUA_OK || exitStatus())
         return;
     QString text;
     if (lua_type(state, -1) == LUA_TSTRING || lua_type(state, -1) == LUA_TNUMBER) {
@@ -151,10 +163,18 @@ void Thread::releaseHeldInput() {
         platform_.sendInput(release);
 }
 
+// A stop that came as an execution ended still ends the run by a stop.
+void Thread::releaseHeldInputAfterStop() {
+    if (stopRequested())
+        releaseHeldInput();
+}
+
 void Thread::closeState(lua_State* state) {
     // No stop request may reach the state once it starts closing.
     stop_.detachState();
     lua_close(state);
+    // A memory-hungry run would otherwise stay resident until the next one.
+    returnFreedMemory();
 }
 
 QString Thread::runName() const {

@@ -4,10 +4,13 @@
 
 #include <QString>
 #include <QThread>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
+#include "MemoryCeiling.h"
 #include "StopSignal.h"
 #include "input/InjectionContext.h"
 
@@ -26,6 +29,9 @@ struct RunSettings {
     bool runFile = false;
     std::string scriptPath;
     std::string tableScript;
+    // Bytes the run's Lua state may hold; past it the script gets Lua's
+    // "not enough memory" error.
+    std::size_t memoryLimit = defaultScriptMemoryLimit();
 };
 
 // Lends its injectors a pause that its stop request cuts short, and keeps
@@ -50,10 +56,15 @@ public:
 
     // Any thread: asks the script to end at its next instruction or wait.
     void requestStop() { stop_.requestStop(); }
-    bool stopRequested() const override { return stop_.stopRequested(); }
+    bool stopRequested() const { return stop_.stopRequested(); }
+    // Set when the script ended the run with os.exit: the status it asked
+    // for. Empty when the run finished, failed or was stopped.
+    std::optional<int> exitStatus() const { return stop_.exitStatus(); }
 
-    // Worker: the injectors' side of the run.
+    // Worker: the injectors' side of the run. Long actions end once the run
+    // is to end, by a stop or by os.exit.
     bool pause(double milliseconds) override;
+    bool interrupted() const override { return stop_.endRequested(); }
     HeldInputs* heldInputs() override { return &held_; }
 
     // Worker: appends to the pending log text, or drops it when logging is off.
@@ -66,11 +77,12 @@ protected:
     void run() override;
 
 private:
-    lua_State* initState();
+    lua_State* initState(MemoryCeiling& memory);
     void runScript(lua_State* state);
     void executeOnce(lua_State* state);
     void reportError(lua_State* state, int status);
     void releaseHeldInput();
+    void releaseHeldInputAfterStop();
     void closeState(lua_State* state);
     QString runName() const;
 

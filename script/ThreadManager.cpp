@@ -18,6 +18,7 @@ void ThreadManager::startRun(std::string text, bool isFile) {
     settings.logEnabled = logEnabled;
     settings.loopMode = loopMode;
     settings.repeatCount = repeatCount;
+    settings.memoryLimit = memoryLimit;
     settings.runFile = isFile;
     if (isFile)
         settings.scriptPath = std::move(text);

@@ -26,6 +26,7 @@ public:
     bool logEnabled = false;
     bool loopMode = false;
     int32_t repeatCount = 0;
+    std::size_t memoryLimit = defaultScriptMemoryLimit();
 
     // Starts a run of the file at text (UTF-8 path) when isFile, else of the
     // Lua text itself; it becomes current. Finished older runs are deleted.

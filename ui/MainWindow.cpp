@@ -6,13 +6,17 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QStringList>
 #include <QTableWidgetItem>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <cstdio>
 #include <thread>
 
 #include "CellColours.h"
@@ -20,9 +24,8 @@
 #include "LogText.h"
 #include "LogWindow.h"
 #include "input/HotkeyBinding.h"
-#include "input/InputCapture.h"
 #include "input/KeyNames.h"
-#include "recording/RecordingControl.h"
+#include "recording/RecordingRecovery.h"
 #include "recording/RecordingTranslation.h"
 #include "script/Thread.h"
 #include "table/DragReorder.h"
@@ -51,6 +54,11 @@ const char EditErrorText[] = QT_TRANSLATE_NOOP(
     "Error openning the lua file\nPlease make sure to set the default program for openning *.lua files as a text editor\n");
 const char ExecutionStoppedLine[] = "-- Execution Stopped\n\n";
 const char DefaultRunHotkey[] = "F4";
+const char SaveErrorTitle[] = QT_TRANSLATE_NOOP("MainWindow", "Recording not saved");
+const char SaveErrorText[] = QT_TRANSLATE_NOOP("MainWindow", "The recording could not be written to\n%1");
+const char ClosePromptTitle[] = "Quillpress";
+const char ClosePromptText[] =
+    QT_TRANSLATE_NOOP("MainWindow", "A recording is under way. Save it before closing?");
 
 constexpr int UpdateIntervalMs = 100;
 // How long a closing window lets a run reach a stop point before it waits for it.
@@ -96,8 +104,15 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
       openFileDialog([](QWidget* owner, const QString& caption, const QString& start, const QString& filter) {
           return QFileDialog::getOpenFileName(owner, caption, start, filter);
       }),
-      urlOpener(openExistingFile) {
+      urlOpener(openExistingFile),
+      closePrompt([](QWidget* owner) {
+          return QMessageBox::question(owner, QString::fromLatin1(ClosePromptTitle), tr(ClosePromptText),
+                                       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                       QMessageBox::Save);
+      }) {
     ui->setupUi(this);
+    ui->Recording->installEventFilter(this);
+    ui->RecordingStartStop->installEventFilter(this);
     connect(ui->Table, &QTableWidget::cellEntered, this, &MainWindow::cellEnteredSlot);
     updateTimer = new QTimer(this);
     connect(updateTimer, &QTimer::timeout, this, &MainWindow::Update);
@@ -132,7 +147,10 @@ void MainWindow::setUrlOpener(UrlOpener opener) { urlOpener = std::move(opener);
 bool MainWindow::isRunningChecked() const { return ui->Running->isChecked(); }
 bool MainWindow::isRecordingChecked() const { return ui->Recording->isChecked(); }
 void MainWindow::setRunningChecked(bool on) { ui->Running->setChecked(on); }
-void MainWindow::setRecordingChecked(bool on) { ui->Recording->setChecked(on); }
+void MainWindow::setRecordingChecked(bool on) {
+    if (on && awaitingSave_) return;
+    ui->Recording->setChecked(on);
+}
 
 // --- Hotkeys ---
 
@@ -265,6 +283,33 @@ void MainWindow::Update() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (ui->Recording->isChecked()) {
+        // The recording ends where the close was asked for: what the user
+        // does in the prompt is not part of it.
+        const ToggleInput closeAsked = toggleInput();
+        const QMessageBox::StandardButton answer = closePrompt(this);
+        // The recording hotkey works under the prompt: it may have ended (and
+        // been saved) meanwhile.
+        const bool stillRecording = ui->Recording->isChecked();
+        switch (answer) {
+        case QMessageBox::Save:
+            if (!stillRecording) break;
+            stopRecording(closeAsked);
+            if (!convertRecordingToScript()) {
+                event->ignore();
+                return;
+            }
+            break;
+        case QMessageBox::Discard:
+            if (!stillRecording) break;
+            stopRecording(closeAsked);
+            recorder_.discard();
+            break;
+        default:
+            event->ignore();
+            return;
+        }
+    }
     Thread* run = threadManager.current();
     if (run && run->isRunning()) {
         run->requestStop();
@@ -279,28 +324,113 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // --- Recording ---
 
 void MainWindow::on_RecordingStartStop_clicked() {
-    if (ui->Running->isChecked()) return;
+    if (ui->Running->isChecked() || awaitingSave_) return;
     ui->Recording->setChecked(!ui->Recording->isChecked());
 }
 
-void MainWindow::on_Recording_toggled(bool checked) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != ui->Recording && watched != ui->RecordingStartStop) return false;
+    bool press = false, release = false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:  // a quick second click presses the button too
+        press = true;
+        break;
+    case QEvent::MouseButtonRelease:
+        release = true;
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        // The key that clicks a focused button.
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Space || key->isAutoRepeat()) return false;
+        press = event->type() == QEvent::KeyPress;
+        release = !press;
+        break;
+    }
+    default:
+        return false;
+    }
+    const auto time = static_cast<uint32_t>(static_cast<const QInputEvent*>(event)->timestamp());
+    if (press) switchPressedAt_ = time;
+    if (release && switchPressedAt_) {
+        // The switch acts while this release is handled, right after the filter.
+        switchClick_ = ToggleInput{*switchPressedAt_, time, true};
+        switchPressedAt_.reset();
+        QTimer::singleShot(0, this, [this] { switchClick_.reset(); });
+    }
+    return false;
+}
+
+MainWindow::ToggleInput MainWindow::toggleInput() {
+    if (switchClick_) {
+        const ToggleInput click = *switchClick_;
+        switchClick_.reset();
+        return click;
+    }
+    // A hotkey, or a switch flipped by the program: now, in the capture clock.
+    const uint32_t now = platform_.captureTime();
+    return ToggleInput{now, now, false};
+}
+
+void MainWindow::stopRecording(const ToggleInput& input) {
+    // The hotkey's own presses are not part of what it stopped.
+    recorder_.stop(input.began,
+                   input.byClick ? std::vector<uint32_t>()
+                                 : keysOfHotkey(bindHotkey(ui->RecordingHotkey->keySequence())));
+    const QSignalBlocker quiet(ui->Recording);
+    ui->Recording->setChecked(false);
     updateEnabledStates();
-    if (checked) {
-        startRecording(injector.cursorPosition(), ui->MonitorStartPosition->isChecked(),
-                       ui->MonitorMouseMovement->isChecked());
+}
+
+void MainWindow::on_Recording_toggled(bool checked) {
+    if (checked && awaitingSave_) {
+        // The last recording still waits for its file name.
+        const QSignalBlocker quiet(ui->Recording);
+        ui->Recording->setChecked(false);
         return;
     }
-    endRecording();
+    updateEnabledStates();
+    const ToggleInput input = toggleInput();
+    if (checked) {
+        // The click or key that started it ends before the recording begins.
+        recorder_.start(input.ended, injector.cursorPosition(), ui->MonitorStartPosition->isChecked(),
+                        ui->MonitorMouseMovement->isChecked());
+        return;
+    }
+    stopRecording(input);
     convertRecordingToScript();
 }
 
-void MainWindow::convertRecordingToScript() {
+bool MainWindow::convertRecordingToScript() {
+    awaitingSave_ = true;
     const QString path = saveFileDialog(this, tr(SaveFileCaption), QString::fromLatin1(RecordingFileStart),
                                         tr(ScriptFileFilter));
-    if (path.isEmpty()) return;
-    if (!writeRecordingScript(path, RecordingBuffer)) return;
+    awaitingSave_ = false;
+    if (path.isEmpty()) return false;
+    // Taken once the name is chosen: events from before the stop that the
+    // capture delivered later are in by now.
+    if (!writeRecordingScript(path, recorder_.records())) {
+        QMessageBox::warning(this, tr(SaveErrorTitle), tr(SaveErrorText).arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
     ui->ScriptLocation->setText(path);
     ui->UseScript->setChecked(true);
+    return true;
+}
+
+void MainWindow::setClosePrompt(ClosePrompt prompt) { closePrompt = std::move(prompt); }
+
+bool MainWindow::preserveUnsavedRecording() {
+    if (!recorder_.active() && !awaitingSave_) return false;
+    QString error;
+    const QString path = writeRecoveryScript(recorder_.records(), &error);
+    if (path.isEmpty()) {
+        std::fprintf(stderr, "quillpress: the unsaved recording is lost: %s\n", qPrintable(error));
+        return false;
+    }
+    std::fprintf(stderr, "quillpress: the unsaved recording was written to %s\n", qPrintable(path));
+    return true;
 }
 
 void MainWindow::setFileDialogs(FileDialog save, FileDialog open) {

@@ -7,10 +7,13 @@
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QString>
+#include <QMessageBox>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "input/InputInjector.h"
+#include "recording/Recorder.h"
 #include "script/ThreadManager.h"
 #include "table/TableRow.h"
 
@@ -67,8 +70,23 @@ public:
     QKeySequence setHotkey(const QKeySequence& sequence, int id);
 
     // Asks for a file name and writes the last recording there as a script,
-    // which then becomes the one to run.
-    void convertRecordingToScript();
+    // which then becomes the one to run. True when it was written; a write
+    // that fails is reported in a message box.
+    bool convertRecordingToScript();
+
+    // Asks what to do with a recording under way when the window closes:
+    // Save, Discard or Cancel.
+    using ClosePrompt = std::function<QMessageBox::StandardButton(QWidget*)>;
+    void setClosePrompt(ClosePrompt prompt);
+
+    // For an end that cannot ask (the display is gone): writes a recording
+    // under way or waiting to be saved to a file in the user's state folder
+    // and says where on standard error. Touches no widget and no display.
+    // True when there was one and it was written.
+    bool preserveUnsavedRecording();
+
+    // Where captured events go; it keeps what belongs to a recording.
+    Recorder& recorder() { return recorder_; }
 
     // What the event loop reads and flips.
     bool isClosing() const { return closing; }
@@ -117,6 +135,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Notes when a click or key that may switch the recording went down and up.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void putRow(int row, const table::TableRow& cells);
@@ -126,6 +146,15 @@ private:
     void drainLog();
     void addToLog(const QString& text);
     bool openScriptUrl(const QString& url) const;
+    // When the input that switches the recording now began and ended, in
+    // the capture clock: the click's or key's own times, or now.
+    struct ToggleInput {
+        uint32_t began;
+        uint32_t ended;
+        bool byClick;
+    };
+    ToggleInput toggleInput();
+    void stopRecording(const ToggleInput& input);
 
     platform::Platform& platform_;
     // Declared first so it is destroyed last: its destructor waits for every
@@ -141,4 +170,12 @@ private:
     FileDialog saveFileDialog;
     FileDialog openFileDialog;
     UrlOpener urlOpener;
+    ClosePrompt closePrompt;
+    Recorder recorder_;
+    // True while a stopped recording waits for its file name: no other
+    // recording starts meanwhile.
+    bool awaitingSave_ = false;
+    // The press on a recording switch whose release is being handled.
+    std::optional<uint32_t> switchPressedAt_;
+    std::optional<ToggleInput> switchClick_;
 };

@@ -40,7 +40,7 @@ platform::Platform* benchPlatform = nullptr;
 class NoWaitContext final : public InjectionContext {
 public:
     bool pause(double) override { return true; }
-    bool stopRequested() const override { return false; }
+    bool interrupted() const override { return false; }
     HeldInputs* heldInputs() override { return &held; }
     HeldInputs held;
 };

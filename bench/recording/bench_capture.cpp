@@ -18,9 +18,8 @@
 #include <thread>
 
 #include "app/EventRouter.h"
-#include "input/InputCapture.h"
 #include "platform/x11/X11Platform.h"
-#include "recording/RecordingControl.h"
+#include "recording/Recorder.h"
 #include "tests/support/XvfbServer.h"
 
 // Last: Xlib defines names that clash with Qt's.
@@ -40,9 +39,11 @@ constexpr unsigned KeycodeA = 38;
 constexpr auto Drain = std::chrono::seconds(2);
 
 struct Idle : LoopTarget {
+    explicit Idle(const Recorder& r) : recorder(r) {}
+    const Recorder& recorder;
     bool closing() const override { return false; }
     bool running() const override { return false; }
-    bool recording() const override { return recordingActive; }
+    bool recording() const override { return recorder.active(); }
     void setRunning(bool) override {}
     void setRecording(bool) override {}
 };
@@ -132,8 +133,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    Idle target;
-    EventRouter router(target);
+    Recorder recorder;
+    Idle target(recorder);
+    EventRouter router(target, recorder);
     TimedRouter timedRouter(router);
     platform->setListener(&timedRouter);
     platform->startCapture(0);
@@ -145,14 +147,15 @@ int main(int argc, char** argv) {
     // Baseline: nothing is recorded, the backend still decodes every event.
     const Pass idle = pass(*platform, std::max(1, seconds / 10), [](int) { return false; });
 
-    startRecording({0, 0}, false, true);
+    recorder.start(platform->captureTime(), {0, 0}, false, true);
     timedRouter.spent = {};
-    const Pass recording = pass(*platform, seconds, [](int sent) { return RecordingBuffer.count(':') >= sent; });
-    endRecording();
+    const Pass recording =
+        pass(*platform, seconds, [&](int sent) { return recorder.records().count(':') >= sent; });
+    recorder.stop(platform->captureTime(), {});
     platform->stopCapture();
     platform->setListener(nullptr);
 
-    const int records = RecordingBuffer.count(':');
+    const int records = recorder.records().count(':');
     const double perEvent = recording.guiMicros / recording.sent;
     const double idlePerEvent = idle.guiMicros / idle.sent;
     std::printf("capture at %d events/s for %d s: %d sent, %d recorded, %d lost (wall %.1f s)\n", EventsPerSecond,
@@ -160,7 +163,7 @@ int main(int argc, char** argv) {
     std::printf("GUI thread CPU per event, recording:       %7.2f us\n", perEvent);
     std::printf("GUI thread CPU per event, not recording:   %7.2f us (baseline, %d events)\n", idlePerEvent,
                 idle.sent);
-    std::printf("  of which in the record path (router and hook procedures): %.2f us\n",
+    std::printf("  of which in the record path (router and recorder): %.2f us\n",
                 std::chrono::duration<double, std::micro>(timedRouter.spent).count() / recording.sent);
     std::printf("ratio recording/baseline:                  %7.2f x\n", perEvent / idlePerEvent);
     const bool met = records == recording.sent && perEvent <= TargetMicrosPerEvent;

@@ -163,18 +163,26 @@ bool FakePlatform::capturing() const {
     return capturing_;
 }
 
+uint32_t FakePlatform::captureTime() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return ++clock_;
+}
+
 void FakePlatform::pushKeyEvent(KeyEvent event) {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (!event.time) event.time = ++clock_;
     pending_.push_back(event);
 }
 
 void FakePlatform::pushMouseEvent(MouseEvent event) {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (!event.time) event.time = ++clock_;
     pending_.push_back(event);
 }
 
 void FakePlatform::pushRawMovement(RawMovement movement) {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (!movement.time) movement.time = ++clock_;
     pending_.push_back(movement);
 }
 

@@ -32,6 +32,9 @@ public:
     void stopCapture() override;
     int eventDescriptor() const override { return -1; }
     void processPendingEvents() override;
+    // The fake's capture clock: one step on at every reading and at every
+    // event pushed without a time of its own, so events fall in push order.
+    uint32_t captureTime() override;
 
     // --- What was called ---
     // Every call, in order, as one readable line ("sendInput key vk=0 scan=30 flags=8").
@@ -85,6 +88,7 @@ private:
     bool capturing_ = false;
     CaptureListener* listener_ = nullptr;
     std::deque<Pending> pending_;
+    uint32_t clock_ = 1000;
 };
 
 }  // namespace platform

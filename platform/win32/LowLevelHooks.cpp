@@ -29,7 +29,7 @@ LRESULT CALLBACK keyboardProc(int code, WPARAM message, LPARAM data) {
     CaptureListener* listener = currentListener();
     if (code == HC_ACTION && listener && isKeyMessage(message)) {
         const auto* record = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
-        listener->keyboardEvent(KeyEvent{static_cast<uint32_t>(message), record->vkCode});
+        listener->keyboardEvent(KeyEvent{static_cast<uint32_t>(message), record->vkCode, record->time});
     }
     // Other hooks of the desktop must see the event too; the chain's answer
     // is passed back so that no event is changed or swallowed here.
@@ -40,7 +40,7 @@ LRESULT CALLBACK mouseProc(int code, WPARAM message, LPARAM data) {
     CaptureListener* listener = currentListener();
     if (code == HC_ACTION && listener && isButtonOrWheelMessage(message)) {
         const auto* record = reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
-        listener->mouseEvent(MouseEvent{static_cast<uint32_t>(message), record->mouseData});
+        listener->mouseEvent(MouseEvent{static_cast<uint32_t>(message), record->mouseData, record->time});
     }
     return CallNextHookEx(nullptr, code, message, data);
 }

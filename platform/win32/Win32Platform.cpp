@@ -103,19 +103,22 @@ void Win32Platform::processPendingEvents() {
     }
 }
 
+// The hooks' and messages' times are in this clock.
+uint32_t Win32Platform::captureTime() { return GetTickCount(); }
+
 bool Win32Platform::handleMessage(const MSG& message) {
     if (message.message == WM_HOTKEY) {
         if (listener_) listener_->hotkey(static_cast<int>(message.wParam));
         return true;
     }
     if (message.message == WM_INPUT) {
-        deliverRawInput(message.lParam);
+        deliverRawInput(message.lParam, message.time);
         return true;
     }
     return false;
 }
 
-void Win32Platform::deliverRawInput(LPARAM handle) {
+void Win32Platform::deliverRawInput(LPARAM handle, DWORD time) {
     if (!listener_) return;
     auto rawHandle = reinterpret_cast<HRAWINPUT>(handle);
     UINT size = 0;
@@ -128,7 +131,7 @@ void Win32Platform::deliverRawInput(LPARAM handle) {
     if (GetRawInputData(rawHandle, RID_INPUT, &raw, &size, sizeof(RAWINPUTHEADER)) != size)
         return;
     if (raw.header.dwType != RIM_TYPEMOUSE) return;
-    listener_->rawMovement(RawMovement{raw.data.mouse.lLastX, raw.data.mouse.lLastY});
+    listener_->rawMovement(RawMovement{raw.data.mouse.lLastX, raw.data.mouse.lLastY, time});
 }
 
 }  // namespace platform

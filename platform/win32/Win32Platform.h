@@ -36,6 +36,7 @@ public:
     // Takes, hands to handleMessage, translates and dispatches every queued
     // message without waiting. A quit message is put back for the caller's loop.
     void processPendingEvents() override;
+    uint32_t captureTime() override;
 
     // The native loop calls this for every message it takes, before
     // DispatchMessageW (the raw-input data of a WM_INPUT may be released by
@@ -44,7 +45,7 @@ public:
     bool handleMessage(const MSG& message);
 
 private:
-    void deliverRawInput(LPARAM handle);
+    void deliverRawInput(LPARAM handle, DWORD time);
 
     CaptureListener* listener_ = nullptr;
     bool capturing_ = false;

@@ -5,6 +5,8 @@
 #include <map>
 #include <mutex>
 
+#include "platform/DisplayLoss.h"
+
 namespace platform {
 
 namespace {
@@ -28,7 +30,12 @@ int catchError(Display* display, XErrorEvent* event) {
     return chain ? chain(display, event) : 0;
 }
 
+// Xlib exits when its I/O error handler returns; this one never does.
+int connectionLost(Display*) { DisplayLoss::end("the connection to the X server was lost"); }
+
 }  // namespace
+
+void X11ErrorTrap::endOnConnectionLoss() { XSetIOErrorHandler(connectionLost); }
 
 void X11ErrorTrap::watch(Display* display) {
     std::lock_guard<std::mutex> lock(trapMutex);

@@ -15,6 +15,13 @@ public:
     // The error code of the first error caught on the connection since the
     // last call, 0 when none. Call after XSync to see a request's outcome.
     static int takeError(Display* display);
+
+    // Makes a broken connection (the server gone) end the program through
+    // DisplayLoss instead of Xlib's default, which calls exit() on whichever
+    // thread noticed while others go on. Process-wide: it covers the
+    // toolkit's own Xlib connection too. Call once the toolkit is up, as
+    // its start-up installs a handler of its own.
+    static void endOnConnectionLoss();
 };
 
 }  // namespace platform

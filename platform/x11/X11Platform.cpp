@@ -1,6 +1,7 @@
 #include "X11Platform.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
@@ -71,6 +72,7 @@ std::unique_ptr<X11Platform> X11Platform::open(std::string* error) {
         if (error) *error = reason;
         return nullptr;
     };
+    X11ErrorTrap::endOnConnectionLoss();
     const char* name = XDisplayName(nullptr);
     Display* inject = XOpenDisplay(nullptr);
     if (!inject) return fail(std::string("cannot open the X display \"") + name + "\" (is DISPLAY set?)");
@@ -199,7 +201,7 @@ void X11Platform::sendWheelClicks(int clicks, const SendInterruption* interrupti
     const unsigned button = clicks > 0 ? XButtonWheelAway : XButtonWheelToward;
     int64_t sent = 0;
     for (int64_t left = clicks > 0 ? int64_t{clicks} : -int64_t{clicks}; left > 0; --left) {
-        if (interruption && interruption->stopRequested()) return;
+        if (interruption && interruption->interrupted()) return;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             XTestFakeButtonEvent(inject_, button, True, CurrentTime);
@@ -277,6 +279,23 @@ Rect X11Platform::desktopRect() {
     std::lock_guard<std::mutex> lock(mutex_);
     const int screen = DefaultScreen(inject_);
     return Rect{0, 0, DisplayWidth(inject_, screen), DisplayHeight(inject_, screen)};
+}
+
+uint32_t X11Platform::captureTime() {
+    // The server stamps a property change with its time, the clock of every
+    // captured event; the injection connection selects no other events.
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!timeWindow_) {
+        XSetWindowAttributes attributes{};
+        attributes.event_mask = PropertyChangeMask;
+        timeWindow_ = XCreateWindow(inject_, DefaultRootWindow(inject_), -1, -1, 1, 1, 0, CopyFromParent, InputOnly,
+                                    CopyFromParent, CWEventMask, &attributes);
+        timeAtom_ = XInternAtom(inject_, "_QUILLPRESS_CAPTURE_TIME", False);
+    }
+    XChangeProperty(inject_, timeWindow_, timeAtom_, XA_INTEGER, 8, PropModeAppend, nullptr, 0);
+    XEvent event;
+    XWindowEvent(inject_, timeWindow_, PropertyChangeMask, &event);
+    return static_cast<uint32_t>(event.xproperty.time);
 }
 
 KeyboardLayout X11Platform::layout() {
@@ -375,7 +394,8 @@ void X11Platform::deliver(const CapturedEvent& event) {
         break;
     case CapturedEvent::Motion:
         if (listener_)
-            listener_->rawMovement(RawMovement{static_cast<int32_t>(event.rawX), static_cast<int32_t>(event.rawY)});
+            listener_->rawMovement(RawMovement{static_cast<int32_t>(event.rawX), static_cast<int32_t>(event.rawY),
+                                               static_cast<uint32_t>(event.time)});
         break;
     }
 }
@@ -394,11 +414,12 @@ void X11Platform::deliverKey(const CapturedEvent& event) {
     const bool ctrl = keysDown_[VkLControl] || keysDown_[VkRControl];
     const bool system = (alt && !ctrl) || vk == VkF10;
     const uint32_t message = event.pressed ? (system ? MsgSysKeyDown : MsgKeyDown) : (system ? MsgSysKeyUp : MsgKeyUp);
-    if (listener_) listener_->keyboardEvent(KeyEvent{message, vk});
+    if (listener_) listener_->keyboardEvent(KeyEvent{message, vk, static_cast<uint32_t>(event.time)});
 }
 
 void X11Platform::deliverButton(const CapturedEvent& event) {
     MouseEvent out;
+    out.time = static_cast<uint32_t>(event.time);
     switch (event.detail) {
     case XButtonLeft: out.message = event.pressed ? MsgLeftDown : MsgLeftUp; break;
     case XButtonRight: out.message = event.pressed ? MsgRightDown : MsgRightUp; break;

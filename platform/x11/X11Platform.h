@@ -41,6 +41,7 @@ public:
     void stopCapture() override;
     int eventDescriptor() const override { return epollFd_; }
     void processPendingEvents() override;
+    uint32_t captureTime() override;
 
     // False when capture could not start (no RECORD or XInput 2 on the server).
     bool capturing() const;
@@ -65,6 +66,8 @@ private:
     KeyboardLayout layout_;
     WheelAccumulator wheel_;
     unsigned numLockMask_ = 0;
+    unsigned long timeWindow_ = 0;  // where captureTime() changes a property
+    unsigned long timeAtom_ = 0;
 
     // GUI thread.
     Display* gui_;

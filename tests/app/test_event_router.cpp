@@ -4,9 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "app/EventRouter.h"
-#include "input/InputCapture.h"
 #include "platform/fake/FakePlatform.h"
-#include "recording/RecordingControl.h"
+#include "recording/Recorder.h"
 
 using namespace platform;
 
@@ -24,7 +23,8 @@ struct Window : LoopTarget {
 
 TEST(EventRouter, EachHotkeyPressFlipsItsSwitchOnce) {
     Window window;
-    EventRouter router(window);
+    Recorder recorder;
+    EventRouter router(window, recorder);
     router.hotkey(RunHotkeyId);
     EXPECT_TRUE(window.isRunning);
     router.hotkey(RunHotkeyId);
@@ -39,7 +39,8 @@ TEST(EventRouter, EachHotkeyPressFlipsItsSwitchOnce) {
 
 TEST(EventRouter, RunsAndRecordingsExcludeEachOther) {
     Window window;
-    EventRouter router(window);
+    Recorder recorder;
+    EventRouter router(window, recorder);
     window.isRecording = true;
     router.hotkey(RunHotkeyId);
     EXPECT_FALSE(window.isRunning);
@@ -53,7 +54,8 @@ TEST(EventRouter, RunsAndRecordingsExcludeEachOther) {
 TEST(EventRouter, NothingIsActedOnOnceTheWindowIsClosing) {
     Window window;
     window.isClosing = true;
-    EventRouter router(window);
+    Recorder recorder;
+    EventRouter router(window, recorder);
     router.hotkey(RunHotkeyId);
     router.hotkey(RecordingHotkeyId);
     EXPECT_EQ(window.flips, 0);
@@ -61,29 +63,18 @@ TEST(EventRouter, NothingIsActedOnOnceTheWindowIsClosing) {
 
 TEST(EventRouter, CapturedEventsFromTheBackendReachTheRecording) {
     Window window;
-    EventRouter router(window);
+    Recorder recorder;
+    EventRouter router(window, recorder);
     FakePlatform fake;
     fake.setListener(&router);
 
-    startRecording({0, 0}, false, false);  // movement not monitored
-    recordingStart = captureTicks();
-    fake.pushKeyEvent({MsgKeyDown, 65});
-    fake.pushRawMovement({4, 5});
-    fake.pushMouseEvent({MsgLeftDown, 0});
+    recorder.start(100, {0, 0}, false, true);
+    fake.pushKeyEvent({MsgKeyDown, 65, 101});
+    fake.pushRawMovement({4, 5, 102});
+    fake.pushRawMovement({0, 0, 103});
+    fake.pushMouseEvent({MsgLeftDown, 0, 104});
     fake.processPendingEvents();
-    endRecording();
-    // Times are a few ms at most; compare without them.
-    EXPECT_EQ(RecordingBuffer.count(':'), 2);
-    EXPECT_TRUE(RecordingBuffer.contains(",256,65:"));
-    EXPECT_TRUE(RecordingBuffer.contains(",513,1:"));
-
-    startRecording({0, 0}, false, true);
-    fake.pushRawMovement({4, 5});
-    fake.pushRawMovement({0, 0});
-    fake.processPendingEvents();
-    endRecording();
-    EXPECT_TRUE(RecordingBuffer.endsWith(",255,4,5:"));
-    EXPECT_EQ(RecordingBuffer.count(':'), 1);
+    EXPECT_EQ(recorder.records(), "1,256,65:2,255,4,5:4,513,1:");
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include <QAbstractButton>
 #include <QFile>
 #include <QKeySequenceEdit>
+#include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,6 +51,11 @@ protected:
     void key(uint32_t message, const char* name) {
         fake.pushKeyEvent({message, keyCodeFromName(name)});
         fake.processPendingEvents();
+    }
+
+    static QString contents(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
     FakePlatform fake;
@@ -125,6 +132,84 @@ TEST_F(Session, NothingIsActedOnOnceTheWindowIsClosing) {
     window().close();
     pressRun();
     EXPECT_FALSE(box("Running")->isChecked());
+}
+
+TEST_F(Session, NoRecordingStartsWhileTheLastWaitsToBeSaved) {
+    answer = folder.filePath("first.lua");
+    pressRecording();
+    key(MsgKeyDown, "A");
+    key(MsgKeyUp, "A");
+    bool startedMeanwhile = false;
+    window().setFileDialogs(
+        [&](QWidget*, const QString&, const QString&, const QString&) {
+            pressRecording();  // the hotkey still works under a modal dialog
+            key(MsgKeyDown, "B");
+            box("RecordingStartStop")->click();
+            startedMeanwhile = box("Recording")->isChecked();
+            return answer;
+        },
+        {});
+    pressRecording();
+    EXPECT_FALSE(startedMeanwhile);
+    EXPECT_FALSE(box("Recording")->isChecked());
+    const QString script = contents(answer);
+    EXPECT_TRUE(script.contains("PressKey(\"A\")")) << script.toStdString();
+    EXPECT_FALSE(script.contains("\"B\"")) << script.toStdString();
+}
+
+TEST_F(Session, ClosingDuringARecordingAsksWhetherToSaveIt) {
+    answer = folder.filePath("closing.lua");
+    QMessageBox::StandardButton reply = QMessageBox::Cancel;
+    int prompts = 0;
+    auto recordAKey = [&] {
+        window().setClosePrompt([&](QWidget*) {
+            ++prompts;
+            if (reply == QMessageBox::Save) {
+                key(MsgKeyDown, "B");  // answering the prompt is no part of what is saved
+                key(MsgKeyUp, "B");
+            }
+            return reply;
+        });
+        pressRecording();
+        key(MsgKeyDown, "A");
+        key(MsgKeyUp, "A");
+    };
+    recordAKey();
+    EXPECT_FALSE(window().close());
+    EXPECT_TRUE(box("Recording")->isChecked());
+    reply = QMessageBox::Save;
+    EXPECT_TRUE(window().close());
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_TRUE(contents(answer).contains("PressKey(\"A\")"));
+    EXPECT_FALSE(contents(answer).contains("\"B\"")) << contents(answer).toStdString();
+
+    TearDown();
+    SetUp();
+    QFile::remove(answer);
+    reply = QMessageBox::Discard;
+    recordAKey();
+    EXPECT_TRUE(window().close());
+    EXPECT_EQ(prompts, 3);
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_FALSE(QFile::exists(answer));
+}
+
+TEST_F(Session, AnUnsavedRecordingIsPreservedWhenTheEndCannotAsk) {
+    qputenv("XDG_STATE_HOME", folder.path().toUtf8());
+    pressRecording();
+    key(MsgKeyDown, "A");
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(window().preserveUnsavedRecording());
+    const std::string said = testing::internal::GetCapturedStderr();
+    qunsetenv("XDG_STATE_HOME");
+    const QStringList files = QDir(folder.filePath("quillpress")).entryList({"*.lua"});
+    ASSERT_EQ(files.size(), 1);
+    const QString path = folder.filePath("quillpress/" + files.front());
+    EXPECT_NE(said.find(path.toStdString()), std::string::npos) << said;
+    EXPECT_TRUE(contents(path).endsWith("PressKey(\"A\")\n"
+                                        "--Release what was still held when the recording stopped.\n"
+                                        "ReleaseKey(\"A\")\n"))
+        << contents(path).toStdString();
 }
 
 TEST_F(Session, TheEndStopsCaptureBeforeReleasingTheHotkeys) {

@@ -30,7 +30,7 @@ public:
             std::chrono::duration<double, std::milli>(std::min(milliseconds, GlideStepPause)));
         return true;
     }
-    bool stopRequested() const override { return false; }
+    bool interrupted() const override { return false; }
     HeldInputs* heldInputs() override { return &held_; }
 
     std::size_t waitCount() const { return waits_.size(); }

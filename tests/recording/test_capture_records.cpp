@@ -1,95 +1,113 @@
-// What the capture writes into the recording, and what it leaves out.
+// What a recording keeps of the captured events: their records, and which
+// events belong to it by when they happened.
 
 #include <gtest/gtest.h>
 
 #include "input/InputCapture.h"
-#include "recording/RecordingControl.h"
+#include "recording/Recorder.h"
 #include "tests/support/QtPrinters.h"
 
 using namespace platform;
 
 namespace {
 
-constexpr int64_t TicksPerMs = 10000;
+constexpr uint32_t Start = 5000;
+constexpr uint32_t VkA = 65, VkB = 66, VkR = 82, VkLControl = 0xA2;
 
-// A frozen clock, so the exact texts below do not depend on how fast they run.
-int64_t frozenNow = 5'000'000'000;
-int64_t frozenClock() { return frozenNow; }
-
-class CaptureRecords : public testing::Test {
+class Recording : public testing::Test {
 protected:
-    void SetUp() override {
-        captureClock = frozenClock;
-        startRecording({0, 0}, false, true);
-        frozenNow += 1534 * TicksPerMs;
+    void key(uint32_t message, uint32_t code, uint32_t time) {
+        if (auto r = recordOfKey({message, code, time})) recorder.capture(*r);
     }
-    void TearDown() override { endRecording(); }
+    void mouse(uint32_t message, uint32_t data, uint32_t time) {
+        if (auto r = recordOfMouse({message, data, time})) recorder.capture(*r);
+    }
+    void move(int32_t x, int32_t y, uint32_t time) {
+        if (auto r = recordOfMovement({x, y, time})) recorder.capture(*r);
+    }
+    Recorder recorder;
 };
 
-TEST_F(CaptureRecords, KeysButtonsWheelAndMovementWriteTheirRecords) {
-    keyboardHookProc(0, {MsgKeyDown, 65});
-    keyboardHookProc(0, {MsgSysKeyUp, 0xA4});
-    mouseHookProc(0, {MsgLeftDown, 0});
-    mouseHookProc(0, {MsgRightUp, 0});
-    mouseHookProc(0, {MsgMiddleDown, 0});
-    mouseHookProc(0, {MsgXDown, 1u << 16});
-    mouseHookProc(0, {MsgXUp, 2u << 16});
-    mouseHookProc(0, {MsgMouseWheel, 120u << 16});
-    mouseHookProc(0, {MsgMouseWheel, 0xFF88u << 16});  // one notch back
-    mouseHookProc(0, {MsgMouseWheel, 0xFF10u << 16});  // two notches back
-    mouseHookProc(0, {MsgMouseWheel, 240u << 16});
-    recordRawMovement({3, -1});
-    EXPECT_EQ(RecordingBuffer,
-              "1534,256,65:1534,261,164:1534,513,1:1534,517,2:1534,519,4:1534,523,5:"
-              "1534,524,6:1534,522,120:1534,522,65416:1534,522,65296:1534,522,240:"
-              "1534,255,3,-1:");
+TEST_F(Recording, KeysButtonsWheelAndMovementWriteTheirRecords) {
+    recorder.start(Start, {0, 0}, false, true);
+    const uint32_t t = Start + 1534;
+    key(MsgKeyDown, VkA, t);
+    key(MsgSysKeyDown, 0xA4, t);
+    key(MsgSysKeyUp, 0xA4, t);
+    mouse(MsgLeftDown, 0, t);
+    mouse(MsgMiddleDown, 0, t);
+    mouse(MsgXDown, 1u << 16, t);
+    mouse(MsgXDown, 2u << 16, t);
+    mouse(MsgXUp, 2u << 16, t);
+    mouse(MsgMouseWheel, 120u << 16, t);
+    mouse(MsgMouseWheel, 0xFF88u << 16, t);  // one notch back
+    mouse(MsgMouseWheel, 0xFF10u << 16, t);  // two notches back
+    move(3, -1, t);
+    key(MsgKeyDown, VkB, Start + 1000010);
+    EXPECT_EQ(recorder.records(),
+              "1534,256,65:1534,260,164:1534,261,164:1534,513,1:1534,519,4:1534,523,5:1534,523,6:"
+              "1534,524,6:1534,522,120:1534,522,65416:1534,522,65296:1534,255,3,-1:1.00001e+06,256,66:");
 }
 
-TEST_F(CaptureRecords, EventsThatAreNotRecorded) {
-    keyboardHookProc(1, {MsgKeyDown, 65});          // not a real event
-    keyboardHookProc(0, {0x102, 65});               // a character message
-    mouseHookProc(0, {MsgMouseMove, 0});            // pointer motion from the hook
-    mouseHookProc(0, {MsgLeftDoubleClick, 0});
-    mouseHookProc(0, {MsgRightDoubleClick, 0});
-    mouseHookProc(0, {MsgMiddleDoubleClick, 0});
-    mouseHookProc(0, {0x20E, 120u << 16});          // horizontal wheel
-    mouseHookProc(0, {MsgXDown, 3u << 16});         // no such X button
-    mouseHookProc(2, {MsgLeftDown, 0});
-    recordRawMovement({0, 0});
-    EXPECT_EQ(RecordingBuffer, "");
+TEST_F(Recording, EventsThatAreNotRecorded) {
+    recorder.start(Start, {0, 0}, false, false);
+    key(0x102, VkA, Start + 1);               // a character message
+    mouse(MsgMouseMove, 0, Start + 1);        // pointer motion from the hook
+    mouse(MsgLeftDoubleClick, 0, Start + 1);
+    mouse(MsgRightDoubleClick, 0, Start + 1);
+    mouse(MsgMiddleDoubleClick, 0, Start + 1);
+    mouse(0x20E, 120u << 16, Start + 1);      // horizontal wheel
+    mouse(MsgXDown, 3u << 16, Start + 1);     // no such X button
+    move(4, 5, Start + 1);                    // movement not monitored
+    mouse(MsgRightUp, 0, Start + 1);          // a release whose press came before
+    EXPECT_EQ(recorder.records(), "");
 }
 
-TEST_F(CaptureRecords, NothingIsRecordedOnceTheRecordingEnds) {
-    endRecording();
-    keyboardHookProc(0, {MsgKeyDown, 65});
-    mouseHookProc(0, {MsgLeftDown, 0});
-    EXPECT_EQ(RecordingBuffer, "");
+TEST_F(Recording, StartPositionComesFirstAndEachStartBeginsAfresh) {
+    recorder.start(Start, {640, 480}, true, false);
+    key(MsgKeyDown, VkA, Start + 7);
+    key(MsgKeyUp, VkA, Start + 9);
+    EXPECT_EQ(recorder.records(), "0,512,640,480:7,256,65:9,257,65:");
+    recorder.stop(Start + 10, {});
+    recorder.start(Start + 20, {-5, 7}, false, true);
+    EXPECT_EQ(recorder.records(), "");
 }
 
-TEST_F(CaptureRecords, LongRecordingsWriteTimesInExponentForm) {
-    frozenNow = recordingStart + 1000010 * TicksPerMs;
-    keyboardHookProc(0, {MsgKeyDown, 65});
-    EXPECT_EQ(RecordingBuffer, "1.00001e+06,256,65:");
+TEST_F(Recording, MembershipGoesByWhenEventsHappenedNotWhenTheyArrived) {
+    mouse(MsgLeftDown, 0, Start - 12);     // the click that starts it
+    mouse(MsgLeftUp, 0, Start);
+    key(MsgKeyDown, VkA, Start + 3);       // already after the start, seen before it
+    recorder.start(Start, {0, 0}, false, true);
+    key(MsgKeyUp, VkA, Start + 8);
+    move(1, 1, Start + 5);                 // overtaken by the key on its way
+    key(MsgKeyDown, VkB, Start - 1);       // from before, seen late
+    key(MsgKeyUp, VkB, Start + 9);
+    mouse(MsgLeftDown, 0, Start + 50);     // the click that stops it, seen first
+    recorder.stop(Start + 50, {});
+    mouse(MsgLeftUp, 0, Start + 62);
+    move(2, 2, Start + 49);                // from before the stop, seen after it
+    EXPECT_EQ(recorder.records(), "3,256,65:5,255,1,1:8,257,65:49,255,2,2:");
 }
 
-TEST(RecordingControl, StartClearsTheLastRecordingAndWritesTheStartPositionWhenAsked) {
-    captureClock = frozenClock;
-    RecordingBuffer = "12,256,65:";
-    startRecording({640, 480}, true, false);
-    EXPECT_TRUE(recordingActive);
-    EXPECT_TRUE(ignoreMouseMovement);
-    EXPECT_EQ(RecordingBuffer, "0,512,640,480:");
-    keyboardHookProc(0, {MsgKeyDown, 65});
-    frozenNow += 7 * TicksPerMs;
-    keyboardHookProc(0, {MsgKeyUp, 65});
-    EXPECT_EQ(RecordingBuffer, "0,512,640,480:0,256,65:7,257,65:");
-    endRecording();
-    EXPECT_FALSE(recordingActive);
-
-    startRecording({-5, 7}, false, true);
-    EXPECT_FALSE(ignoreMouseMovement);
-    EXPECT_EQ(RecordingBuffer, "");
-    endRecording();
+TEST_F(Recording, TheHotkeysOwnKeysAreLeftOut) {
+    const std::vector<uint32_t> ctrlR{VkR, 0x11, VkLControl, 0xA3};
+    key(MsgKeyDown, VkLControl, Start - 30);
+    key(MsgKeyDown, VkR, Start - 1);
+    recorder.start(Start, {0, 0}, false, true);
+    key(MsgKeyDown, VkR, Start + 20);      // a repeat of the held R
+    key(MsgKeyUp, VkR, Start + 40);
+    key(MsgKeyUp, VkLControl, Start + 45);
+    key(MsgKeyDown, VkLControl, Start + 100);
+    key(MsgKeyDown, VkA, Start + 110);
+    key(MsgKeyUp, VkA, Start + 120);
+    key(MsgKeyDown, VkB, Start + 200);      // held on past the stop
+    key(MsgKeyDown, VkLControl, Start + 300);  // a repeat of Ctrl
+    move(1, 0, Start + 305);
+    key(MsgKeyDown, VkR, Start + 310);
+    key(MsgKeyUp, VkR, Start + 318);
+    recorder.stop(Start + 320, ctrlR);  // seen after the hotkey's own events
+    // Ctrl went down for Ctrl+A as well, so it stays, and is released at the end.
+    EXPECT_EQ(recorder.records(), "100,256,162:110,256,65:120,257,65:200,256,66:305,255,1,0:");
 }
 
 }  // namespace

@@ -120,6 +120,14 @@ TEST(Errors, ValuesWithoutTextAreReportedByTheirType) {
                     .contains("Error (error object is a table value)\n"));
 }
 
+TEST(Errors, AMemoryBombMeetsTheCeilingAsAnOrdinaryError) {
+    RunHarness h;
+    h.manager.memoryLimit = 64 << 20;
+    const std::string bomb = "t = {} while true do t[#t + 1] = string.rep(\"x\", 1e6) end";
+    EXPECT_EQ(h.run(bomb).toStdString(), "-- Loading: TABLE\n" + bomb +
+                                             "\nError not enough memory\n-- Finished executing: TABLE\n\n");
+}
+
 TEST(Logging, SwitchedOffDropsEverythingOfTheRun) {
     RunHarness h;
     h.manager.logEnabled = false;

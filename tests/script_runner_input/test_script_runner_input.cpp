@@ -35,7 +35,7 @@ std::vector<std::string> sentLines(const platform::FakePlatform& fake) {
 class Unpaced final : public InjectionContext {
 public:
     bool pause(double) override { return true; }
-    bool stopRequested() const override { return false; }
+    bool interrupted() const override { return false; }
     HeldInputs* heldInputs() override { return nullptr; }
 };
 

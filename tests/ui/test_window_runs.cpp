@@ -54,6 +54,13 @@ TEST_F(WindowRuns, TheTableRunsWhenTableModeIsOn) {
     EXPECT_FALSE(platform.sentInputs().empty());
 }
 
+TEST_F(WindowRuns, OsExitEndsTheRunPastPcallAndTheProgramGoesOn) {
+    play("Log('a\\n')\npcall(os.exit, 3)\nLog('never')\n");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(log(), "-- Loading: " + path + "\na\n-- Script called os.exit(3): run ended\n\n");
+    EXPECT_EQ(window.runs().current()->exitStatus(), 3);
+}
+
 TEST_F(WindowRuns, TextFromTwoDrainsJoinsWithoutALineBreak) {
     play("Log('a')\nMilliSleep(350)\nLog('b')\n");
     ASSERT_TRUE(waitForLog("\na"));
