@@ -157,11 +157,13 @@ TEST_F(RunnerInput, AStoppedDragMouseReleasesTheButtonWhereItStopped) {
     EXPECT_TRUE(log.contains(StopLine)) << log.toStdString();
 }
 
-// A finished run keeps what it holds, and a later run leaves that alone; a
-// stopped or failed one releases what it still holds, newest first.
+// A finished run (also one ended by os.exit) keeps what it holds, and a
+// later run leaves that alone; a stopped or failed one releases what it
+// still holds, newest first.
 TEST_F(RunnerInput, ARunEndedByAStopOrAnErrorReleasesWhatItStillHolds) {
     scriptOutput(h, "PressKey('LControl')");
-    EXPECT_THAT(sentLines(h.platform), ElementsAre(key(0, 0x1D, 0x08)));
+    h.run("PressKey('LAlt') os.exit(3)");
+    EXPECT_THAT(sentLines(h.platform), ElementsAre(key(0, 0x1D, 0x08), key(0, 0x38, 0x08)));
 
     h.platform.clearCalls();
     Thread* run = h.start("PressKey('A') PressKey('LShift') ReleaseKey('A') PressMouseButton('MouseRight')\n"
