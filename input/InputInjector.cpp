@@ -1,7 +1,6 @@
 #include "InputInjector.h"
 
 #include <chrono>
-#include <thread>
 #include <type_traits>
 
 #include "input/KeyNames.h"
@@ -64,8 +63,8 @@ Point currentCursorPosition(Platform& platform) {
     return position;
 }
 
-InputInjector::InputInjector(Platform& platform, WaitFunction wait)
-    : platform_(platform), wait_(wait) {
+InputInjector::InputInjector(Platform& platform, InjectionContext& context)
+    : platform_(platform), context_(context) {
     keyRecord.type = InputRecord::Keyboard;
     mouseRecord.type = InputRecord::Mouse;
     readDesktop();
@@ -92,7 +91,21 @@ void InputInjector::keyEvent(uint16_t code, bool up) {
         keyRecord.keyboard.scanCode = known ? platform_.scanCodeOfVirtualKey(mapped) : 0;
         keyRecord.keyboard.flags = KeyScanCode | extendedFlag | upFlag;
     }
-    platform_.sendInput(keyRecord);
+    InputRecord release = keyRecord;
+    release.keyboard.flags |= KeyUp;
+    sendTracked(keyRecord, release, up);
+}
+
+// Presses and releases are matched by the release record, so that the
+// generic and the one-handed name of a key (Shift, LShift) count as the
+// one key they send.
+void InputInjector::sendTracked(const InputRecord& record, const InputRecord& release,
+                                bool isRelease) {
+    platform_.sendInput(record);
+    HeldInputs* held = context_.heldInputs();
+    if (!held) return;
+    if (isRelease) held->released(release);
+    else held->pressed(release);
 }
 
 void InputInjector::keyDown(uint16_t code) { keyEvent(code, false); }
@@ -114,19 +127,15 @@ void InputInjector::hitKeyWithModifier(uint16_t code, uint16_t modifier) {
     keyUp(modifier);
 }
 
-void InputInjector::sendMouse(uint32_t flags) {
-    mouseRecord.mouse = MouseInput{};
-    mouseRecord.mouse.flags = flags;
-    platform_.sendInput(mouseRecord);
-}
-
 void InputInjector::buttonEvent(uint16_t code, bool up) {
     const ButtonRow* row = buttonRow(code);
     if (!row) return;
     mouseRecord.mouse = MouseInput{};
     mouseRecord.mouse.flags = up ? row->upFlags : row->downFlags;
     mouseRecord.mouse.mouseData = row->mouseData;
-    platform_.sendInput(mouseRecord);
+    InputRecord release = mouseRecord;
+    release.mouse.flags = row->upFlags;
+    sendTracked(mouseRecord, release, up);
 }
 
 void InputInjector::buttonDown(uint16_t code) { buttonEvent(code, false); }
@@ -137,7 +146,7 @@ void InputInjector::wheel(double notches) {
     mouseRecord.mouse = MouseInput{};
     mouseRecord.mouse.flags = MouseWheel;
     mouseRecord.mouse.mouseData = static_cast<uint32_t>(truncateToInt32(delta));
-    platform_.sendInput(mouseRecord);
+    platform_.sendInput(mouseRecord, &context_);
 }
 
 void InputInjector::moveBy(int32_t dx, int32_t dy) {
@@ -170,7 +179,8 @@ void InputInjector::glideTo(int32_t x, int32_t y, float duration) {
     while (duration > elapsed) {
         moveTo(interpolated(start.x, x, elapsed, duration),
                interpolated(start.y, y, elapsed, duration));
-        std::this_thread::sleep_for(std::chrono::milliseconds(GlideStepSleep));
+        // A stop leaves the pointer where it is.
+        if (!context_.pause(GlideStepPause)) return;
         // Whole microseconds, so that short glides still interpolate.
         elapsed = static_cast<float>(ticksSince(t0) / 10) / 1000.0f;
     }
@@ -178,9 +188,9 @@ void InputInjector::glideTo(int32_t x, int32_t y, float duration) {
 }
 
 void InputInjector::dragTo(int32_t x, int32_t y, float duration) {
-    sendMouse(MouseLeftDown);
+    buttonDown(VkLeftButton);
     glideTo(x, y, duration);
-    sendMouse(MouseLeftUp);
+    buttonUp(VkLeftButton);
 }
 
 void InputInjector::typeChar(char character) {
@@ -191,11 +201,14 @@ void InputInjector::typeChar(char character) {
 }
 
 void InputInjector::typeString(std::string_view text) {
-    for (char character : text) typeChar(character);
+    for (char character : text) {
+        if (context_.interrupted()) return;
+        typeChar(character);
+    }
 }
 
-void InputInjector::injectorWait(double milliseconds) {
-    if (milliseconds > 0.0) wait_(milliseconds);
+bool InputInjector::injectorWait(double milliseconds) {
+    return !(milliseconds > 0.0) || context_.pause(milliseconds);
 }
 
 Point InputInjector::cursorPosition() { return currentCursorPosition(platform_); }

@@ -37,6 +37,17 @@ public:
     virtual void hotkey(int id) = 0;
 };
 
+// Asked by a backend between the events it makes of one record (the X11
+// wheel sends one click per notch): once it answers true, the rest of that
+// record is dropped.
+class SendInterruption {
+public:
+    virtual bool interrupted() const = 0;
+
+protected:
+    ~SendInterruption() = default;
+};
+
 // Thread rules: the injection and query group may be called from any thread
 // at once (two runs may overlap for a moment, the GUI asks for the cursor);
 // everything else belongs to the GUI thread. The backend is created before
@@ -47,7 +58,10 @@ public:
 
     // --- Any thread ---
     // Sends one input record into the input stream, as if from the device.
-    virtual void sendInput(const InputRecord& record) = 0;
+    // A backend that turns the record into several events asks interruption
+    // (when given) between them, and holds its lock for one event at a time.
+    virtual void sendInput(const InputRecord& record,
+                           const SendInterruption* interruption = nullptr) = 0;
     // The scan code of a virtual key in the current layout, 0 when none.
     virtual uint16_t scanCodeOfVirtualKey(uint32_t virtualKey) = 0;
     // Key or button state now: the top bit (0x8000) is set while it is down.

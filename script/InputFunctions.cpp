@@ -86,7 +86,7 @@ uint16_t resolveKeyCode(lua_State* state, int index) {
     return code;
 }
 
-InputInjector makeInjector() { return InputInjector(scriptPlatform(), stoppableWait); }
+InputInjector makeInjector() { return InputInjector(scriptPlatform(), scriptInjection()); }
 
 // --- The shapes the functions share ---
 

@@ -5,7 +5,6 @@
 
 #include "ScriptTexts.h"
 #include "Thread.h"
-#include "TimedWait.h"
 
 platform::Platform& scriptPlatform() {
     Thread* run = Thread::current();
@@ -29,6 +28,8 @@ void logScriptError(lua_State* state, std::string message) {
               QString::fromStdString(message));
 }
 
-void stoppableWait(double milliseconds) {
-    pauseInCurrentRun(WaitClock::now(), milliseconds, StoppableWaitUnit);
+InjectionContext& scriptInjection() {
+    Thread* run = Thread::current();
+    Q_ASSERT_X(run, "scriptInjection", "called outside a run's thread");
+    return *run;
 }

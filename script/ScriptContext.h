@@ -1,13 +1,13 @@
 #pragma once
-// What code running on a run's worker thread (the script functions, the
-// injector's waits) takes from that run. The runner implements these; each
-// finds the run as the current QThread, so call them only on a run's thread
-// (stoppableWait also works elsewhere: it then simply waits).
+// What code running on a run's worker thread (the script functions and
+// their injectors) takes from that run. The runner implements these; each
+// finds the run as the current QThread, so call them only on a run's thread.
 
 #include <QString>
 #include <string>
 
 struct lua_State;
+class InjectionContext;
 namespace platform {
 class Platform;
 }
@@ -19,6 +19,6 @@ platform::Platform& scriptPlatform();
 void appendLog(const QString& text);
 // Logs "Error Line " + the calling script line + ": " + message.
 void logScriptError(lua_State* state, std::string message);
-// Waits until milliseconds have passed, returning early as soon as the
-// current run is asked to stop. Returns at once when milliseconds <= 0.
-void stoppableWait(double milliseconds);
+// What the current run lends its injectors: its stoppable pause, its stop
+// request, its record of held keys and buttons.
+InjectionContext& scriptInjection();

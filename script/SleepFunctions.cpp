@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cmath>
 #include <lua.hpp>
-#include <thread>
 
 #include "ScriptArguments.h"
 #include "TimedWait.h"
@@ -28,10 +27,12 @@ int scriptSecSleep(lua_State* state) { return sleepScript(state, SecSleepUnit); 
 int scriptMilliSleep(lua_State* state) { return sleepScript(state, MilliSleepUnit); }
 int scriptMicroSleep(lua_State* state) { return sleepScript(state, MicroSleepUnit); }
 
+// Unlike the others, it counts from after its argument check; but a stop
+// ends it just the same.
 int scriptNanoSleep(lua_State* state) {
     if (!checkOneArgument(state, ArgumentKind::Number))
         return 0;
-    std::this_thread::sleep_for(std::chrono::nanoseconds(nanoSleepNanoseconds(lua_tonumber(state, 1))));
+    pauseInCurrentRun(WaitClock::now(), nanoSleepNanoseconds(lua_tonumber(state, 1)), NanoSleepUnit);
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "ScriptTexts.h"
 #include "StopGuards.h"
 #include "SystemMemory.h"
+#include "TimedWait.h"
 
 Thread::Thread(platform::Platform& platform, RunSettings settings)
     : platform_(platform), settings_(std::move(settings)) {}
@@ -67,7 +68,9 @@ void Thread::run() {
         if (const std::optional<int> status = exitStatus())
             appendToLog(scriptText::ExitPrefix + QString::number(*status) + scriptText::ExitSuffix);
     } catch (const std::exception&) {
-        // Ends the run silently, as any failure outside the script does.
+        // Ends the run silently, as any failure outside the script does,
+        // but leaves nothing pressed.
+        releaseHeldInput();
     }
     if (state)
         closeState(state);
@@ -95,14 +98,17 @@ void Thread::runScript(lua_State* state) {
         const bool endless = settings_.repeatCount == 0;
         for (int32_t i = 0; endless || i < settings_.repeatCount; ++i) {
             executeOnce(state);
-            if (stop_.endRequested())
+            if (stop_.endRequested()) {
+                releaseHeldInputAfterStop();
                 return;
+            }
         }
     } else {
         executeOnce(state);
         if (exitStatus())
             return;
     }
+    releaseHeldInputAfterStop();
     appendToLog(scriptText::FinishedPrefix + runName() + scriptText::FinishedSuffix);
 }
 
@@ -120,6 +126,12 @@ void Thread::executeOnce(lua_State* state) {
     }
     if (status == LUA_OK)
         status = lua_pcall(state, 0, LUA_MULTRET, 0);
+    // The script never reached its own releases. In loop mode the next
+    // execution starts from the top, so it too starts with nothing held.
+    // os.exit is the script's own end: it keeps what it holds, as a
+    // finished run does.
+    if (status != LUA_OK && !exitStatus())
+        releaseHeldInput();
     reportError(state, status);
     // The chunk's results are not used.
     lua_settop(state, 0);
@@ -139,6 +151,22 @@ void Thread::reportError(lua_State* state, int status) {
     }
     lua_pop(state, 1);
     appendToLog(scriptText::ErrorPrefix + text + QLatin1Char('\n'));
+}
+
+bool Thread::pause(double milliseconds) {
+    return timedPause(&stop_, WaitClock::now(), milliseconds, StoppableWaitUnit);
+}
+
+// Straight to the platform: these releases are the run's, not the script's.
+void Thread::releaseHeldInput() {
+    for (const platform::InputRecord& release : held_.takeNewestFirst())
+        platform_.sendInput(release);
+}
+
+// A stop that came as an execution ended still ends the run by a stop.
+void Thread::releaseHeldInputAfterStop() {
+    if (stopRequested())
+        releaseHeldInput();
 }
 
 void Thread::closeState(lua_State* state) {

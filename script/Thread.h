@@ -12,6 +12,7 @@
 
 #include "MemoryCeiling.h"
 #include "StopSignal.h"
+#include "input/InjectionContext.h"
 
 struct lua_State;
 namespace platform {
@@ -33,7 +34,12 @@ struct RunSettings {
     std::size_t memoryLimit = defaultScriptMemoryLimit();
 };
 
-class Thread : public QThread {
+// Lends its injectors a pause that its stop request cuts short, and keeps
+// the record of what its script pressed and did not release: when the run
+// ends by a stop or an execution by an error, those are released, newest
+// first, before the error line. A run that finishes leaves them held (the
+// next run may release them).
+class Thread : public QThread, public InjectionContext {
     Q_OBJECT
 
 public:
@@ -55,6 +61,12 @@ public:
     // for. Empty when the run finished, failed or was stopped.
     std::optional<int> exitStatus() const { return stop_.exitStatus(); }
 
+    // Worker: the injectors' side of the run. Long actions end once the run
+    // is to end, by a stop or by os.exit.
+    bool pause(double milliseconds) override;
+    bool interrupted() const override { return stop_.endRequested(); }
+    HeldInputs* heldInputs() override { return &held_; }
+
     // Worker: appends to the pending log text, or drops it when logging is off.
     void appendToLog(const QString& text);
     // GUI: takes the log text not yet taken (empty when none is pending).
@@ -69,12 +81,15 @@ private:
     void runScript(lua_State* state);
     void executeOnce(lua_State* state);
     void reportError(lua_State* state, int status);
+    void releaseHeldInput();
+    void releaseHeldInputAfterStop();
     void closeState(lua_State* state);
     QString runName() const;
 
     platform::Platform& platform_;
     const RunSettings settings_;
     StopSignal stop_;
+    HeldInputs held_;  // worker thread only
     mutable std::mutex logMutex;
     bool logPending_ = false;
     QString logBuffer;

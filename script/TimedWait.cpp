@@ -18,27 +18,26 @@ std::optional<WaitClock::time_point> pauseDeadline(WaitClock::time_point start, 
     return start + unit.counted * static_cast<int64_t>(units);
 }
 
-void timedPause(StopSignal* signal, WaitClock::time_point start, double argument, PauseUnit unit) {
+bool timedPause(StopSignal* signal, WaitClock::time_point start, double argument, PauseUnit unit) {
     const std::optional<WaitClock::time_point> deadline = pauseDeadline(start, argument, unit);
     // A pause already over returns without looking at the stop request.
     if (deadline && WaitClock::now() >= *deadline)
-        return;
+        return true;
     if (signal) {
         if (deadline)
-            signal->waitUntil(*deadline);
-        else
-            signal->waitForStop();
-        return;
+            return !signal->waitUntil(*deadline);
+        signal->waitForStop();
+        return false;
     }
     if (deadline) {
         std::this_thread::sleep_until(*deadline);
-        return;
+        return true;
     }
     for (;;)
         std::this_thread::sleep_for(LongestTimedPause);
 }
 
-void pauseInCurrentRun(WaitClock::time_point start, double argument, PauseUnit unit) {
+bool pauseInCurrentRun(WaitClock::time_point start, double argument, PauseUnit unit) {
     Thread* run = Thread::current();
-    timedPause(run ? &run->stopSignal() : nullptr, start, argument, unit);
+    return timedPause(run ? &run->stopSignal() : nullptr, start, argument, unit);
 }

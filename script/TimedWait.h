@@ -22,6 +22,7 @@ constexpr PauseUnit MinSleepUnit{60000.0, std::chrono::milliseconds(1)};
 constexpr PauseUnit SecSleepUnit{1000.0, std::chrono::milliseconds(1)};
 constexpr PauseUnit MilliSleepUnit{1000.0, std::chrono::microseconds(1)};
 constexpr PauseUnit MicroSleepUnit{1000.0, std::chrono::nanoseconds(1)};
+constexpr PauseUnit NanoSleepUnit{1.0, std::chrono::nanoseconds(1)};
 constexpr PauseUnit StoppableWaitUnit{1000.0, std::chrono::microseconds(1)};
 
 // Pauses longer than this have no deadline: they end only by a stop.
@@ -33,8 +34,9 @@ constexpr std::chrono::hours LongestTimedPause{24 * 365 * 100};
 std::optional<WaitClock::time_point> pauseDeadline(WaitClock::time_point start, double argument,
                                                    PauseUnit unit);
 
-// Pauses until the deadline of `argument` or until signal asks to stop.
-// Without a signal (not on a run's thread) it simply waits.
-void timedPause(StopSignal* signal, WaitClock::time_point start, double argument, PauseUnit unit);
+// Pauses until the deadline of `argument` or until signal asks to stop;
+// false when the stop ended it. Without a signal (not on a run's thread)
+// it simply waits.
+bool timedPause(StopSignal* signal, WaitClock::time_point start, double argument, PauseUnit unit);
 // The same, stopped by the run of the calling thread, if it is one.
-void pauseInCurrentRun(WaitClock::time_point start, double argument, PauseUnit unit);
+bool pauseInCurrentRun(WaitClock::time_point start, double argument, PauseUnit unit);

@@ -29,7 +29,6 @@
 #include "input/KeyNames.h"
 #include "recording/RecordingRecovery.h"
 #include "recording/RecordingTranslation.h"
-#include "script/ScriptContext.h"
 #include "script/Thread.h"
 #include "table/DragReorder.h"
 #include "table/EditorRow.h"
@@ -108,7 +107,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent),
       platform_(platform),
       threadManager(platform),
-      injector(platform, stoppableWait),
+      injector(platform, injection),
       hotkeys(platform),
       ui(std::make_unique<Ui::MainWindow>()),
       saveFileDialog([](QWidget* owner, const QString& caption, const QString& start, const QString& filter) {

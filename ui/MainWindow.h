@@ -172,6 +172,8 @@ private:
     ThreadManager threadManager;
     bool closing = false;
     QTimer* updateTimer = nullptr;
+    // The window's injector only asks for the cursor; it belongs to no run.
+    PlainInjectionContext injection;
     InputInjector injector;
     GlobalHotkeys hotkeys;
     LogWindow* logWindow = nullptr;

@@ -25,7 +25,8 @@ namespace {
 // of building records from the fake's own bookkeeping.
 class CountingPlatform : public platform::FakePlatform {
 public:
-    void sendInput(const platform::InputRecord& record) override {
+    void sendInput(const platform::InputRecord& record,
+                   const platform::SendInterruption* = nullptr) override {
         sent += record.keyboard.scanCode + 1;
     }
     uint16_t scanCodeOfVirtualKey(uint32_t) override { return 0x1E; }
@@ -35,7 +36,15 @@ public:
 
 platform::Platform* benchPlatform = nullptr;
 
-void noWait(double) {}
+// As a run lends it, keeping the record of held keys, but without waits.
+class NoWaitContext final : public InjectionContext {
+public:
+    bool pause(double) override { return true; }
+    bool interrupted() const override { return false; }
+    HeldInputs* heldInputs() override { return &held; }
+    HeldInputs held;
+};
+NoWaitContext noWait;
 
 constexpr int Rounds = 5;
 
@@ -86,7 +95,7 @@ double scriptNanosPerEvent(platform::Platform& target, int events) {
 platform::Platform& scriptPlatform() { return *benchPlatform; }
 void appendLog(const QString&) {}
 void logScriptError(lua_State*, std::string) {}
-void stoppableWait(double) {}
+InjectionContext& scriptInjection() { return noWait; }
 
 int main() {
     initKeyNames();

@@ -25,7 +25,6 @@
 
 #include "platform/fake/FakePlatform.h"
 #include "script/MonotonicClock.h"
-#include "script/ScriptContext.h"
 #include "script/Thread.h"
 
 namespace {
@@ -161,7 +160,7 @@ double latencyOf(platform::Platform& platform, const std::string& script) {
     return std::chrono::duration<double, std::milli>(run.ended - requested).count();
 }
 
-// A run whose whole work is the injector's stoppable wait.
+// A run whose whole work is the pause it lends its injectors.
 class WaitRun : public Thread {
 public:
     using Thread::Thread;
@@ -169,7 +168,7 @@ public:
 
 protected:
     void run() override {
-        stoppableWait(60000);
+        pause(60000);
         ended = Clock::now();
     }
 };
@@ -194,6 +193,7 @@ void stopLatency(platform::Platform& platform) {
         {"SecSleep(60)", "SecSleep(60)"},
         {"MilliSleep(60000)", "MilliSleep(60000)"},
         {"MicroSleep(6e7)", "MicroSleep(60000000)"},
+        {"NanoSleep(-1)", "NanoSleep(-1)"},
     };
     std::printf("Stop latency, request to the run's end including closing its state (median / max of %d)\n",
                 LatencySamples);
@@ -207,7 +207,7 @@ void stopLatency(platform::Platform& platform) {
     std::vector<double> samples;
     for (int i = 0; i < LatencySamples; ++i)
         samples.push_back(waitLatency(platform));
-    std::printf("  %-22s %7.3f ms / %7.3f ms\n", "stoppableWait(60000)", median(samples),
+    std::printf("  %-22s %7.3f ms / %7.3f ms\n", "a run's pause(60000)", median(samples),
                 *std::max_element(samples.begin(), samples.end()));
 }
 

@@ -26,7 +26,7 @@ FakePlatform::FakePlatform() = default;
 
 void FakePlatform::log(std::string line) { calls_.push_back(std::move(line)); }
 
-void FakePlatform::sendInput(const InputRecord& record) {
+void FakePlatform::sendInput(const InputRecord& record, const SendInterruption*) {
     std::lock_guard<std::mutex> lock(mutex_);
     inputs_.push_back(record);
     log(describe(record));

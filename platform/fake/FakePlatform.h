@@ -18,7 +18,8 @@ class FakePlatform : public Platform {
 public:
     FakePlatform();
 
-    void sendInput(const InputRecord& record) override;
+    // One record, whatever it asks for: the interruption is never needed.
+    void sendInput(const InputRecord& record, const SendInterruption* interruption = nullptr) override;
     uint16_t scanCodeOfVirtualKey(uint32_t virtualKey) override;
     uint16_t asyncKeyState(int virtualKey) override;
     bool cursorPosition(Point* position) override;

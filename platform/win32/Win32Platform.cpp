@@ -26,7 +26,7 @@ Win32Platform::~Win32Platform() {
     stopCapture();
 }
 
-void Win32Platform::sendInput(const InputRecord& record) {
+void Win32Platform::sendInput(const InputRecord& record, const SendInterruption*) {
     INPUT native = toNativeInput(record);
     SendInput(1, &native, sizeof(INPUT));
 }

@@ -16,7 +16,8 @@ public:
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
-    void sendInput(const InputRecord& record) override;
+    // One record is one SendInput call: nothing to interrupt.
+    void sendInput(const InputRecord& record, const SendInterruption* interruption = nullptr) override;
     uint16_t scanCodeOfVirtualKey(uint32_t virtualKey) override;
     uint16_t asyncKeyState(int virtualKey) override;
     bool cursorPosition(Point* position) override;

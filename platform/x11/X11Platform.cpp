@@ -34,6 +34,8 @@ constexpr unsigned XButtonLeft = 1, XButtonMiddle = 2, XButtonRight = 3;
 constexpr unsigned XButtonWheelAway = 4, XButtonWheelToward = 5;
 constexpr unsigned XButtonX1 = 8, XButtonX2 = 9;
 constexpr int HighWordShift = 16;
+// Wheel clicks sent between two round trips to the server.
+constexpr int WheelClicksPerRoundTrip = 32;
 
 struct ButtonRow {
     uint32_t downFlag, upFlag;
@@ -138,13 +140,17 @@ bool X11Platform::setUpDescriptors() {
 
 // --- Any thread ---
 
-void X11Platform::sendInput(const InputRecord& record) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (record.type == InputRecord::Keyboard)
-        sendKey(record.keyboard);
-    else
-        sendMouse(record.mouse);
-    XFlush(inject_);
+void X11Platform::sendInput(const InputRecord& record, const SendInterruption* interruption) {
+    int wheelClicks = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (record.type == InputRecord::Keyboard)
+            sendKey(record.keyboard);
+        else
+            wheelClicks = sendMouse(record.mouse);
+        XFlush(inject_);
+    }
+    sendWheelClicks(wheelClicks, interruption);
 }
 
 void X11Platform::sendKey(const KeyboardInput& key) {
@@ -162,7 +168,8 @@ void X11Platform::sendKey(const KeyboardInput& key) {
     if (keycode) XTestFakeKeyEvent(inject_, keycode, !(key.flags & KeyUp), CurrentTime);
 }
 
-void X11Platform::sendMouse(const MouseInput& mouse) {
+// Sends all but the wheel; returns the wheel clicks the record asks for.
+int X11Platform::sendMouse(const MouseInput& mouse) {
     if (mouse.flags & MouseMove) {
         if (mouse.flags & MouseAbsolute) {
             const int screen = DefaultScreen(inject_);
@@ -181,13 +188,28 @@ void X11Platform::sendMouse(const MouseInput& mouse) {
         if (mouse.mouseData & XButton1) XTestFakeButtonEvent(inject_, XButtonX1, flag == MouseXDown, CurrentTime);
         if (mouse.mouseData & XButton2) XTestFakeButtonEvent(inject_, XButtonX2, flag == MouseXDown, CurrentTime);
     }
-    if (mouse.flags & MouseWheel) {
-        const int clicks = wheel_.add(static_cast<int32_t>(mouse.mouseData));
-        const unsigned button = clicks > 0 ? XButtonWheelAway : XButtonWheelToward;
-        for (int i = 0; i < (clicks > 0 ? clicks : -clicks); ++i) {
+    return (mouse.flags & MouseWheel) ? wheel_.add(static_cast<int32_t>(mouse.mouseData)) : 0;
+}
+
+// One wheel record can ask for millions of clicks: each takes the lock on
+// its own, so other threads (the GUI's capture) get their turn, and a stop
+// drops the rest. The flush happens outside the lock, since it blocks while
+// the server lags behind; a round trip every few clicks keeps that lag, and
+// so what is still on its way after a stop, to those few clicks.
+void X11Platform::sendWheelClicks(int clicks, const SendInterruption* interruption) {
+    const unsigned button = clicks > 0 ? XButtonWheelAway : XButtonWheelToward;
+    int64_t sent = 0;
+    for (int64_t left = clicks > 0 ? int64_t{clicks} : -int64_t{clicks}; left > 0; --left) {
+        if (interruption && interruption->interrupted()) return;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
             XTestFakeButtonEvent(inject_, button, True, CurrentTime);
             XTestFakeButtonEvent(inject_, button, False, CurrentTime);
         }
+        if (++sent % WheelClicksPerRoundTrip == 0)
+            XSync(inject_, False);
+        else
+            XFlush(inject_);
     }
 }
 

@@ -28,7 +28,7 @@ public:
     static std::unique_ptr<X11Platform> open(std::string* error);
     ~X11Platform() override;
 
-    void sendInput(const InputRecord& record) override;
+    void sendInput(const InputRecord& record, const SendInterruption* interruption = nullptr) override;
     uint16_t scanCodeOfVirtualKey(uint32_t virtualKey) override;
     uint16_t asyncKeyState(int virtualKey) override;
     bool cursorPosition(Point* position) override;
@@ -52,7 +52,8 @@ private:
     X11Platform(Display* inject, Display* gui, Display* data);
     bool setUpDescriptors();
     void sendKey(const KeyboardInput& key);
-    void sendMouse(const MouseInput& mouse);
+    int sendMouse(const MouseInput& mouse);
+    void sendWheelClicks(int clicks, const SendInterruption* interruption);
     void reloadLayout();
     void deliver(const CapturedEvent& event);
     void deliverKey(const CapturedEvent& event);

@@ -1,31 +1,38 @@
 #pragma once
-// Puts the waits of an injected sequence among the calls the fake platform
-// recorded, so a test can compare one ordered list ("wait 50" lines between
-// "sendInput ..." lines). The injector takes a plain function pointer, so
-// the timeline in use is process-wide.
+// Lends an injector its pauses and puts them among the calls the fake
+// platform recorded, so a test can compare one ordered list ("wait 50"
+// lines between "sendInput ..." lines). A pause sleeps at most a glide's
+// step, so glides keep their pace while hits do not take their full time.
+// The latest timeline is also reachable process-wide, for the stand-in of
+// a run that script functions reach through ScriptContext.h.
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "input/InjectionContext.h"
+#include "input/InputInjector.h"
 #include "platform/fake/FakePlatform.h"
 
-class WaitTimeline {
+class WaitTimeline final : public InjectionContext {
 public:
     explicit WaitTimeline(platform::FakePlatform& fake) : fake_(fake) { current() = this; }
     ~WaitTimeline() { current() = nullptr; }
+    static WaitTimeline& latest() { return *current(); }
 
-    // The wait function to hand to the code under test.
-    static void wait(double milliseconds) {
-        WaitTimeline* timeline = current();
-        timeline->waits_.emplace_back(timeline->fake_.calls().size(), milliseconds);
-        if (timeline->waits_.size() == timeline->stopAfter_) timeline->stopped_ = true;
+    bool pause(double milliseconds) override {
+        waits_.emplace_back(fake_.calls().size(), milliseconds);
+        std::this_thread::sleep_for(
+            std::chrono::duration<double, std::milli>(std::min(milliseconds, GlideStepPause)));
+        return true;
     }
+    bool interrupted() const override { return false; }
+    HeldInputs* heldInputs() override { return &held_; }
 
-    // From the n-th wait on, the run counts as asked to stop.
-    void stopAfterWaits(std::size_t n) { stopAfter_ = n; }
-    bool stopped() const { return stopped_; }
     std::size_t waitCount() const { return waits_.size(); }
 
     // The fake's calls with "wait N" placed where each wait happened.
@@ -59,6 +66,5 @@ private:
 
     platform::FakePlatform& fake_;
     std::vector<std::pair<std::size_t, double>> waits_;
-    std::size_t stopAfter_ = 0;
-    bool stopped_ = false;
+    HeldInputs held_;
 };

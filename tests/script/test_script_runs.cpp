@@ -15,6 +15,11 @@
 namespace {
 
 constexpr auto StopMessage = "Error Stopped execution from gui thread\n";
+// Logs "go!" and then keeps the run busy for 0.3 s where no stop reaches:
+// finalizers run with hooks off.
+const std::string BusyWhereNoStopReaches =
+    "setmetatable({}, {__gc = function() Log(\"go\" .. \"!\") "
+    "local t0 = os.clock() while os.clock() - t0 < 0.3 do end end}) collectgarbage()";
 
 TEST(RunModes, SingleTableRunEchoesTheTextAndFinishes) {
     RunHarness h;
@@ -164,7 +169,7 @@ TEST(Library, SleepsAndLogAreGlobalsInTheirPlaceOfTheOrderedTable) {
 
 TEST(Manager, KeepsAStoppedRunUntilALaterStartFindsItFinished) {
     RunHarness h;
-    Thread* slow = h.start("Log(\"go\" .. \"!\") NanoSleep(300000000)");
+    Thread* slow = h.start(BusyWhereNoStopReaches);
     ASSERT_TRUE(h.waitForLog(slow, "go!"));
     h.manager.stopRun();
     Thread* next = h.start("Log(1)");
@@ -194,10 +199,10 @@ TEST(Manager, DestructionStopsRunsAndWaitsForTheirEnd) {
         Thread* endless = h.start("Log(\"go\" .. \"!\") while true do end");
         ASSERT_TRUE(h.waitForLog(endless, "go!"));
         h.manager.loopMode = true;
-        Thread* sleeper = h.start("Log(\"go\" .. \"!\") NanoSleep(300000000)");
-        ASSERT_TRUE(h.waitForLog(sleeper, "go!"));
+        Thread* busy = h.start(BusyWhereNoStopReaches);
+        ASSERT_TRUE(h.waitForLog(busy, "go!"));
     }
-    // The sleeping run cannot be cut short, so its end was awaited.
+    // The busy run cannot be cut short, so its end was awaited.
     EXPECT_GE(secondsSince(start), 0.25);
 }
 

@@ -1,7 +1,7 @@
-// The sleeps and the stoppable wait: deadlines in whole units of elapsed
-// time, argument errors, real pauses (checked with tolerant bounds: a wait
-// on a monotonic clock never ends early, but may end late on a busy
-// machine), stops that cut them short, NanoSleep's count, os.clock.
+// The sleeps and a run's pause: deadlines in whole units of elapsed time,
+// argument errors, real pauses (checked with tolerant bounds: a wait on a
+// monotonic clock never ends early, but may end late on a busy machine),
+// stops that cut them short, NanoSleep's count, os.clock.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 #include <limits>
 
 #include "RunHarness.h"
-#include "script/ScriptContext.h"
 #include "script/SleepFunctions.h"
 #include "script/TimedWait.h"
 
@@ -155,47 +154,39 @@ double stopLatency(const std::string& text) {
 
 TEST(SleepStop, AStopEndsEveryStoppableSleepAtOnce) {
     for (const char* call : {"HourSleep(1)", "MinSleep(1)", "SecSleep(60)", "MilliSleep(60000)",
-                             "MicroSleep(60000000)", "MilliSleep(1/0)"})
+                             "MicroSleep(60000000)", "MilliSleep(1/0)", "NanoSleep(-1)"})
         EXPECT_LT(stopLatency(std::string("Log(\"go\" .. \"!\") ") + call + " Log(\"after\")"), LateSlack) << call;
 }
 
-TEST(SleepStop, NanoSleepRunsItsFullLength) {
-    EXPECT_GE(stopLatency("Log(\"go\" .. \"!\") NanoSleep(500000000)"), 0.25);
-}
-
-TEST(StoppableWait, OutsideARunItSimplyWaits) {
-    auto start = steady_clock::now();
-    stoppableWait(30);
-    EXPECT_GE(secondsSince(start), 0.03);
-    start = steady_clock::now();
-    stoppableWait(0);
-    stoppableWait(-1);
-    EXPECT_LT(secondsSince(start), 0.2);
-}
-
-// A run whose whole work is one long stoppable wait.
-class WaitingRun : public Thread {
+// A run whose whole work is the pause it lends its injectors: a short one
+// to its end, then a long one.
+class PausingRun : public Thread {
 public:
     using Thread::Thread;
+    bool shortPassed = false;
+    bool longPassed = true;
     double waited = -1;
 
 protected:
     void run() override {
+        shortPassed = pause(30);
         const auto start = steady_clock::now();
-        stoppableWait(60000);
+        longPassed = pause(60000);
         waited = secondsSince(start);
     }
 };
 
-TEST(StoppableWait, OnARunsThreadAStopEndsIt) {
+TEST(RunPause, AStopEndsItAndSaysSo) {
     platform::FakePlatform platform;
-    WaitingRun run(platform, RunSettings{});
+    PausingRun run(platform, RunSettings{});
     run.start();
-    ASSERT_FALSE(run.wait(100));
+    ASSERT_FALSE(run.wait(150));
     const auto stopped = steady_clock::now();
     run.requestStop();
     ASSERT_TRUE(run.wait(60000));
     EXPECT_LT(secondsSince(stopped), LateSlack);
+    EXPECT_TRUE(run.shortPassed);
+    EXPECT_FALSE(run.longPassed);
     EXPECT_GE(run.waited, 0.05);
 }
 

@@ -37,4 +37,4 @@ void logScriptError(lua_State* state, std::string message) {
     appendLog(QString("Error Line %1: ").arg(line) + QString::fromStdString(message));
 }
 
-void stoppableWait(double milliseconds) { WaitTimeline::wait(milliseconds); }
+InjectionContext& scriptInjection() { return WaitTimeline::latest(); }

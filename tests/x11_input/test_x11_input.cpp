@@ -1,6 +1,8 @@
 // Scripts run by the real runner on the X11 backend, seen by another X
 // client: a window of the test's own that reads typed text with
-// XLookupString and keeps pointer and button events with their positions.
+// XLookupString, keeps pointer and button events with their positions and
+// asks the server which keys are down. Also stops that must reach the
+// backend's own loops, and what a stopped run leaves pressed.
 
 // Qt first: Xlib defines names (Bool, ...) that Qt's headers refuse.
 #include "script/ThreadManager.h"
@@ -9,8 +11,10 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
@@ -83,6 +87,18 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
+    // Whether the server has the key down now, asked on this connection.
+    bool keyDown(KeySym keysym) {
+        const KeyCode keycode = XKeysymToKeycode(display_, keysym);
+        char keys[32] = {};
+        XQueryKeymap(display_, keys);
+        return keycode && (keys[keycode / 8] & (1 << (keycode % 8)));
+    }
+    std::size_t wheelPresses() const {
+        std::size_t count = 0;
+        for (const Button& b : buttons) count += b.press && (b.button == 4 || b.button == 5);
+        return count;
+    }
     void clear() {
         settle();
         text.clear();
@@ -134,6 +150,33 @@ protected:
         const std::string tail = "-- Finished executing: TABLE\n\n";
         EXPECT_TRUE(log.rfind(head, 0) == 0 && log.size() >= head.size() + tail.size()) << log;
         return log.substr(head.size(), log.size() - head.size() - tail.size());
+    }
+
+    // Starts text, drains the listener until ready() says so, stops the
+    // run and waits for its end (aborting the program when it does not end:
+    // the manager could not be destroyed); returns its log.
+    template <typename Ready>
+    std::string stopWhen(const std::string& text, Ready ready) {
+        manager_.startRun(text, false);
+        Thread* thread = manager_.current();
+        std::string log;
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!ready(log) && !thread->isFinished() && std::chrono::steady_clock::now() < limit) {
+            listener_.drain();
+            log += thread->takeLog().toStdString();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EXPECT_TRUE(ready(log)) << log;
+        manager_.stopRun();
+        for (int waited = 0; !thread->wait(5); waited += 5) {
+            listener_.drain();
+            if (waited > 20000) {
+                std::fprintf(stderr, "the stopped run did not end; log so far:\n%s\n", log.c_str());
+                std::abort();
+            }
+        }
+        listener_.settle();
+        return log + thread->takeLog().toStdString();
     }
 
     std::string error_;
@@ -235,6 +278,27 @@ TEST_F(X11Input, KeyStateFunctionsFollowTheKeyStateRules) {
         }
         EXPECT_EQ(answers, c.answers) << c.held;
     }
+}
+
+// Shift is held while a glide of ten minutes is stopped: the run ends at
+// once, and the server no longer has Shift down.
+TEST_F(X11Input, AStoppedRunLeavesShiftUp) {
+    ASSERT_FALSE(listener_.keyDown(XK_Shift_L));
+    const std::string log =
+        stopWhen("PressKey('LShift') Log('go' .. '!') MoveMouse(1500, 900, 600000)", [this](const std::string& log) {
+            return log.find("go!") != std::string::npos && listener_.keyDown(XK_Shift_L);
+        });
+    EXPECT_NE(log.find("Error Stopped execution from gui thread"), std::string::npos) << log;
+    EXPECT_FALSE(listener_.keyDown(XK_Shift_L));
+}
+
+// MouseWheel(math.huge) is millions of clicks on X11: a stop drops the rest.
+TEST_F(X11Input, AStopEndsAnEndlessWheel) {
+    run("SetMousePosition(300, 300)");
+    listener_.clear();
+    const std::string log = stopWhen("MouseWheel(math.huge)",
+                                     [this](const std::string&) { return listener_.wheelPresses() >= 100; });
+    EXPECT_NE(log.find("Error Stopped execution from gui thread"), std::string::npos) << log;
 }
 
 }  // namespace
