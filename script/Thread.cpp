@@ -1,6 +1,7 @@
 #include "Thread.h"
 
 #include <exception>
+#include <limits>
 #include <lua.hpp>
 #include <utility>
 
@@ -19,9 +20,9 @@ Thread::Thread(platform::Platform& platform, RunSettings settings)
 
 Thread::~Thread() {
     wait();
-    // The run's last writes happened under these locks; taking them orders
-    // the destruction after them (also for the thread sanitizer).
-    std::lock_guard<std::mutex> lock(logMutex);
+    // The run's last writes to its stop signal happened under its lock;
+    // detaching takes it, which orders the destruction after them (also for
+    // the thread sanitizer).
     stop_.detachState();
 }
 
@@ -32,24 +33,13 @@ Thread* Thread::current() {
 void Thread::appendToLog(const QString& text) {
     if (!settings_.logEnabled)
         return;
-    std::lock_guard<std::mutex> lock(logMutex);
-    logPending_ = true;
-    logBuffer += text;
+    log_->append(text);
 }
 
 QString Thread::takeLog() {
-    std::lock_guard<std::mutex> lock(logMutex);
-    if (!logPending_)
-        return QString();
-    logPending_ = false;
-    QString text;
-    text.swap(logBuffer);
-    return text;
-}
-
-bool Thread::logPending() const {
-    std::lock_guard<std::mutex> lock(logMutex);
-    return logPending_;
+    QString all;
+    for (QString part; !(part = log_->take(std::numeric_limits<int>::max())).isEmpty();) all += part;
+    return all;
 }
 
 void Thread::run() {

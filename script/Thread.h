@@ -6,11 +6,11 @@
 #include <QThread>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
 
 #include "MemoryCeiling.h"
+#include "RunLog.h"
 #include "StopSignal.h"
 #include "input/InjectionContext.h"
 
@@ -71,7 +71,9 @@ public:
     void appendToLog(const QString& text);
     // GUI: takes the log text not yet taken (empty when none is pending).
     QString takeLog();
-    bool logPending() const;
+    bool logPending() const { return log_->pending(); }
+    // The run's log channel; it outlives the run for whoever holds it.
+    const RunLogPtr& log() const { return log_; }
 
 protected:
     void run() override;
@@ -90,7 +92,5 @@ private:
     const RunSettings settings_;
     StopSignal stop_;
     HeldInputs held_;  // worker thread only
-    mutable std::mutex logMutex;
-    bool logPending_ = false;
-    QString logBuffer;
+    const RunLogPtr log_ = std::make_shared<RunLog>();
 };

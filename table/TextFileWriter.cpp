@@ -15,17 +15,35 @@ WriteOutcome failed(QSaveFile& file) {
 }  // namespace
 
 WriteOutcome writeTextFile(const QString& path, const QByteArray& text) {
+    bool given = false;
+    return writeTextFile(path, [&](QByteArray& piece, QString&) {
+        piece = given ? QByteArray() : text;
+        given = true;
+        return true;
+    });
+}
+
+WriteOutcome writeTextFile(const QString& path, const TextPieces& pieces) {
     QSaveFile file(path);
     // No direct-write fallback: it truncates the target before anything is written.
     // Unbuffered, so a failed write shows here: commit() ignores a failure of
     // its own final flush and would rename a short file over the target.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered))
         return {false, file.errorString()};
-    // A short write carries no reason; the next one fails with the system's.
-    for (qint64 done = 0; done < text.size();) {
-        const qint64 written = file.write(text.constData() + done, text.size() - done);
-        if (written <= 0) return failed(file);
-        done += written;
+    for (;;) {
+        QByteArray piece;
+        QString reason;
+        if (!pieces(piece, reason)) {
+            file.cancelWriting();
+            return {false, reason};
+        }
+        if (piece.isEmpty()) break;
+        // A short write carries no reason; the next one fails with the system's.
+        for (qint64 done = 0; done < piece.size();) {
+            const qint64 written = file.write(piece.constData() + done, piece.size() - done);
+            if (written <= 0) return failed(file);
+            done += written;
+        }
     }
     if (!file.commit()) return {false, file.errorString()};
     return {true, QString()};

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace table {
 
@@ -17,5 +18,11 @@ struct WriteOutcome {
 // so a failed write keeps the old file as it was. Where no temporary file can
 // be made beside path (a read-only folder), nothing is written.
 WriteOutcome writeTextFile(const QString& path, const QByteArray& text);
+
+// Where a text too large to hold at once comes from: fills piece with the
+// next part (empty at the end), or returns false with the reason it cannot.
+using TextPieces = std::function<bool(QByteArray& piece, QString& reason)>;
+// The same write, taking the text piece by piece.
+WriteOutcome writeTextFile(const QString& path, const TextPieces& pieces);
 
 }  // namespace table

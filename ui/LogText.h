@@ -1,15 +1,46 @@
 #pragma once
-// Adding text to a log document without rewriting what it already holds.
+// Log text on its way to a widget: added at the end, very long lines
+// shortened, and a waiting queue that holds only what can still be shown.
 
-class QString;
+#include <QString>
+#include <deque>
+
 class QTextDocument;
 
 // Inserts text at the very end, as is: no line break is added, and the
 // cost does not grow with the document's length.
 void appendAtEnd(QTextDocument* document, const QString& text);
 
-// The same text, with every line end but the last one inserted as a line
-// break inside the paragraph. Reads back the same (plain text gives '\n'
-// for both), and a rich-text layout, which lays out each new paragraph at
-// once, does a fraction of the work for a drain of many lines.
-void appendAtEndInFewParagraphs(QTextDocument* document, const QString& text);
+// Shortens lines longer than LogLineHead + LogLineTail characters in a
+// stream of text pieces that may split lines anywhere. The part of a long
+// line past its head is held back until the line ends.
+class LongLineCutter {
+public:
+    QString pass(const QString& text);
+    void reset();
+
+private:
+    void endLine(QString& out);
+
+    int lineLength = 0;  // of the open line, as passed on
+    qint64 heldBack = 0;
+    QString tail;        // the last characters held back
+};
+
+// Text waiting to be inserted, limited to what the last LogLineLimit lines
+// need; it is taken in steps of whole lines.
+class LogQueue {
+public:
+    void add(const QString& text);
+    // At most maxLines line ends and maxChars characters, oldest first.
+    QString take(int maxLines, int maxChars);
+    bool isEmpty() const { return pieces.empty(); }
+    QString all() const;
+    void clear();
+
+private:
+    void trim();
+
+    std::deque<QString> pieces;
+    qint64 lineEnds = 0;
+};

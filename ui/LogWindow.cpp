@@ -1,7 +1,7 @@
 #include "LogWindow.h"
 
 #include <QHBoxLayout>
-#include <QTextBrowser>
+#include <QPlainTextEdit>
 
 namespace {
 const char LogWindowTitle[] = QT_TRANSLATE_NOOP("LogWindow", "Log Window");
@@ -12,14 +12,16 @@ constexpr int LogWindowHeight = 300;
 LogWindow::LogWindow(QWidget* parent)
     : QDialog(parent),
       horizontalLayout(new QHBoxLayout(this)),
-      LogText(new QTextBrowser(this)) {
+      LogText(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("LogWindow"));
     horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
     LogText->setObjectName(QStringLiteral("LogText"));
-    LogText->setLineWrapMode(QTextEdit::NoWrap);
-    LogText->setAcceptRichText(false);
+    // Plain text like the view: a rich-text browser lays out the whole
+    // document again whenever old lines leave from the top.
+    LogText->setReadOnly(true);
+    LogText->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Log lines rarely need complex shaping; skipping it where a script does
-    // not need it takes about a third off laying out each drained line.
+    // not need it takes about a third off laying out each line.
     QFont font = LogText->font();
     font.setStyleStrategy(QFont::PreferNoShaping);
     LogText->setFont(font);

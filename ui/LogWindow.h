@@ -4,17 +4,17 @@
 #include <QDialog>
 
 class QHBoxLayout;
-class QTextBrowser;
+class QPlainTextEdit;
 
 class LogWindow : public QDialog {
     Q_OBJECT
 public:
     explicit LogWindow(QWidget* parent = nullptr);
 
-    // The browser that shows the log (plain text, no wrapping).
-    QTextBrowser* logText() const { return LogText; }
+    // The read-only text that shows the log (plain text, no wrapping).
+    QPlainTextEdit* logText() const { return LogText; }
 
 private:
     QHBoxLayout* horizontalLayout;
-    QTextBrowser* LogText;
+    QPlainTextEdit* LogText;
 };

@@ -11,8 +11,8 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QPlainTextEdit>
 #include <QTableWidgetItem>
-#include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -23,7 +23,7 @@
 #include "EnableGroups.h"
 #include "FileWarnings.h"
 #include "HotkeyEditFilter.h"
-#include "LogText.h"
+#include "LogFeed.h"
 #include "LogWindow.h"
 #include "input/HotkeyBinding.h"
 #include "input/KeyNames.h"
@@ -35,7 +35,6 @@
 #include "table/RowValidity.h"
 #include "table/TableFile.h"
 #include "table/TableTranslation.h"
-#include "table/TextFileWriter.h"
 #include "ui_mainwindow.h"
 
 namespace {
@@ -138,6 +137,13 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     logWindow = new LogWindow(this);
     logWindow->setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                               Qt::WindowCloseButtonHint);
+    logFeed = new LogFeed(ui->LuaLog, logWindow->logText(), logWindow, [this]() -> RunLogPtr {
+        // A run's log is taken while it runs with logging shown; a stopped
+        // run's rest comes through LogFeed::finish.
+        Thread* run = threadManager.current();
+        if (!run || !ui->Running->isChecked() || !ui->checkBox->isChecked()) return nullptr;
+        return run->log();
+    }, this);
     ui->Hotkey->setKeySequence(QKeySequence(QString::fromLatin1(DefaultRunHotkey)));
     fillKeyList();
     // A run starts with logging as the box shows it.
@@ -220,44 +226,35 @@ void MainWindow::on_EditScript_clicked() {
 
 // --- Log ---
 
-void MainWindow::addToLog(const QString& text) {
-    // The log window first, so the view's change finds both alike.
-    appendAtEndInFewParagraphs(logWindow->logText()->document(), text);
-    appendAtEnd(ui->LuaLog->document(), text);
-}
+void MainWindow::drainLog() { logFeed->step(); }
 
-void MainWindow::drainLog() {
-    if (!ui->checkBox->isChecked()) return;
-    Thread* run = threadManager.current();
-    if (run) addToLog(run->takeLog());
+void MainWindow::addToLog(const QString& text) {
+    logFeed->add(text);
+    logFeed->step();
 }
 
 void MainWindow::on_LuaLog_textChanged() {
-    // Drains keep both alike at the cost of the new text only; anything else
-    // that changed the view is copied whole, as plain text.
-    QTextBrowser* mirror = logWindow ? logWindow->logText() : nullptr;
-    if (!mirror) return;
-    if (mirror->document()->characterCount() != ui->LuaLog->document()->characterCount())
-        mirror->setPlainText(ui->LuaLog->toPlainText());
+    // The feed's own changes keep the log window and the spool in step;
+    // anything else that changed the view becomes the whole log.
+    if (logFeed && !logFeed->inserting()) logFeed->viewReplaced();
 }
 
-void MainWindow::on_ClearLog_clicked() {
-    logWindow->logText()->clear();
-    ui->LuaLog->clear();
-}
+void MainWindow::on_ClearLog_clicked() { logFeed->clear(); }
 
 void MainWindow::on_SaveLogAsText_clicked() {
     const QString path =
         saveFileDialog(this, tr(SaveFileCaption), QString::fromLatin1(LogFileStart), tr(LogFileFilter));
     if (path.isEmpty()) return;
-    const table::WriteOutcome outcome = table::writeTextFile(path, ui->LuaLog->toPlainText().toUtf8());
-    if (!outcome.written) warnNotSaved(this, path, outcome.reason);
+    QString reason;
+    if (!logFeed->saveTo(path, reason)) warnNotSaved(this, path, reason);
 }
 
 void MainWindow::on_OpenLogWindow_clicked() {
     logWindow->show();
     logWindow->raise();
     logWindow->activateWindow();
+    // Starts filling it at once.
+    logFeed->step();
 }
 
 void MainWindow::on_checkBox_toggled(bool checked) {
@@ -297,9 +294,13 @@ void MainWindow::on_Running_toggled(bool checked) {
         return;
     }
     if (ui->checkBox->isChecked()) {
-        drainLog();
+        // What the run logs from here on is never shown; its text so far
+        // comes first, then the stop line when it was still going.
         Thread* run = threadManager.current();
-        if (run && run->isRunning()) addToLog(QString::fromLatin1(ExecutionStoppedLine));
+        const bool stopped = run && run->isRunning();
+        logFeed->finish(run ? run->log() : nullptr,
+                        stopped ? QString::fromLatin1(ExecutionStoppedLine) : QString());
+        drainLog();
     }
     threadManager.stopRun();
     switchRunHotkey(false);

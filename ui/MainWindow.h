@@ -19,6 +19,7 @@
 #include "script/ThreadManager.h"
 #include "table/TableRow.h"
 
+class LogFeed;
 class LogWindow;
 class QTimer;
 
@@ -150,7 +151,7 @@ private:
     void logLoadNotes(const QString& path, const QStringList& notes);
     void removeAllRows();
     void fillKeyList();
-    // Moves the current run's pending log text into the view and the log window.
+    // Moves the current run's pending log text towards the view and the log window.
     void drainLog();
     void addToLog(const QString& text);
     // The run hotkey follows the run: see GlobalHotkeys.
@@ -177,6 +178,7 @@ private:
     InputInjector injector;
     GlobalHotkeys hotkeys;
     LogWindow* logWindow = nullptr;
+    LogFeed* logFeed = nullptr;
     std::unique_ptr<Ui::MainWindow> ui;
     FileDialog saveFileDialog;
     FileDialog openFileDialog;

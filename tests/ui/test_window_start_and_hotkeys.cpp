@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
-#include <QTextBrowser>
+#include <QPlainTextEdit>
 #include <QUrl>
 
 #include "WindowFixture.h"
@@ -58,7 +58,7 @@ TEST_F(WindowStart, StartsInTableModeWithF4AndAHiddenLogWindow) {
     EXPECT_EQ(log->windowFlags() & ~Qt::WindowType_Mask & wanted, wanted & ~Qt::WindowType_Mask);
     EXPECT_FALSE(log->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_EQ(log->logText()->objectName(), "LogText");
-    EXPECT_EQ(log->logText()->lineWrapMode(), QTextEdit::NoWrap);
+    EXPECT_EQ(log->logText()->lineWrapMode(), QPlainTextEdit::NoWrap);
 
     click("OpenLogWindow");
     EXPECT_TRUE(log->isVisible());
