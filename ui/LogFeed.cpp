@@ -14,10 +14,13 @@ const char SpoolFailedLine[] = QT_TRANSLATE_NOOP("LogFeed", "-- Save Log will no
 LogFeed::LogFeed(QPlainTextEdit* view, QPlainTextEdit* mirror, QWidget* mirrorWindow,
                  std::function<RunLogPtr()> currentLog, QObject* parent)
     : QObject(parent), view(view), mirror(mirror), mirrorWindow(mirrorWindow), currentLog(std::move(currentLog)) {
-    // Older lines leave from the top; this also keeps no undo history.
-    view->setMaximumBlockCount(LogLineLimit);
-    mirror->setMaximumBlockCount(LogLineLimit);
+    // An undo history would grow with every line.
+    view->setUndoRedoEnabled(false);
+    mirror->setUndoRedoEnabled(false);
     mirrorWindow->installEventFilter(this);
+    stepTimer.setSingleShot(true);
+    stepTimer.setInterval(0);
+    connect(&stepTimer, &QTimer::timeout, this, &LogFeed::step);
 }
 
 void LogFeed::add(const QString& text) {
@@ -45,7 +48,6 @@ void LogFeed::finish(const RunLogPtr& log, const QString& lastText) {
 }
 
 void LogFeed::step() {
-    scheduled = false;
     takeFromRuns();
     followMirror();
     insertStep();
@@ -84,8 +86,9 @@ void LogFeed::followMirror() {
 
 void LogFeed::insertStep() {
     inserting_ = true;
-    appendAtEnd(view->document(), viewQueue.take(LogStepLines, LogStepChars));
-    if (mirrorFollows) appendAtEnd(mirror->document(), mirrorQueue.take(LogStepLines, LogStepChars));
+    appendKeepingLastLines(view->document(), viewQueue.take(LogStepLines, LogStepChars), LogLineLimit);
+    if (mirrorFollows)
+        appendKeepingLastLines(mirror->document(), mirrorQueue.take(LogStepLines, LogStepChars), LogLineLimit);
     inserting_ = false;
 }
 
@@ -95,9 +98,9 @@ bool LogFeed::moreWaiting() const {
 }
 
 void LogFeed::schedule() {
-    if (scheduled) return;
-    scheduled = true;
-    QTimer::singleShot(0, this, &LogFeed::step);
+    // One timer for every step: fresh zero-time timers would keep the
+    // window's other timers waiting while a long catch-up lasts.
+    if (!stepTimer.isActive()) stepTimer.start();
 }
 
 void LogFeed::clear() {

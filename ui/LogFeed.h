@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <deque>
 #include <functional>
 
@@ -66,6 +67,6 @@ private:
     LogQueue mirrorQueue;
     bool mirrorFollows = false;
     bool takeBudgetUsed = false;
-    bool scheduled = false;
+    QTimer stepTimer;
     bool inserting_ = false;
 };

@@ -1,5 +1,6 @@
 #include "LogText.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -11,6 +12,15 @@ void appendAtEnd(QTextDocument* document, const QString& text) {
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
+}
+
+void appendKeepingLastLines(QTextDocument* document, const QString& text, int maxLines) {
+    appendAtEnd(document, text);
+    const int excess = document->blockCount() - maxLines;
+    if (excess <= 0) return;
+    QTextCursor cursor(document);
+    cursor.setPosition(document->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }
 
 QString LongLineCutter::pass(const QString& text) {

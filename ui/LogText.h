@@ -10,6 +10,9 @@ class QTextDocument;
 // Inserts text at the very end, as is: no line break is added, and the
 // cost does not grow with the document's length.
 void appendAtEnd(QTextDocument* document, const QString& text);
+// The same, then removes the oldest lines past maxLines at once (a
+// document's own block limit removes them line by line, at twice the cost).
+void appendKeepingLastLines(QTextDocument* document, const QString& text, int maxLines);
 
 // Shortens lines longer than LogLineHead + LogLineTail characters in a
 // stream of text pieces that may split lines anywhere. The part of a long

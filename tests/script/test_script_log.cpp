@@ -9,6 +9,8 @@
 #include <string>
 
 #include "RunHarness.h"
+#include "script/RunLog.h"
+#include "script/Thread.h"
 
 namespace {
 
@@ -49,6 +51,26 @@ TEST(LogFunction, ABadCallInsideACoroutineNamesItsLine) {
                            "  Log()\n"
                            "end)()"),
               "Error Line 2: Wrong number of arguments.\n");
+}
+
+// More than the window can take at once waits on disk and comes back in
+// order, in pieces of any size, without splitting a character.
+TEST(LogChannel, TextPastThePendingLimitComesBackWholeAndInOrder) {
+    constexpr int Lines = 150000;
+    const std::string script = "for i = 1, " + std::to_string(Lines) + " do Log(i .. '\\xF0\\x9F\\x98\\x80\\n') end";
+    RunHarness h;
+    Thread* run = h.start(script);
+    ASSERT_TRUE(run->wait(60000));
+    QString taken;
+    for (QString piece; !(piece = run->log()->take(4099)).isEmpty();) {
+        ASSERT_FALSE(piece.at(piece.size() - 1).isHighSurrogate());
+        taken += piece;
+    }
+    QString expected = QString::fromStdString("-- Loading: TABLE\n" + script + "\n");
+    for (int line = 1; line <= Lines; ++line) expected += QString::number(line) + QString::fromUtf8("\xF0\x9F\x98\x80\n");
+    expected += "-- Finished executing: TABLE\n\n";
+    ASSERT_GT(expected.size(), PendingLogLimit);
+    EXPECT_TRUE(taken == expected);
 }
 
 // Qt sets the C library's locale from the environment; a German one writes
