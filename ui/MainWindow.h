@@ -153,6 +153,7 @@ private:
     void fillKeyList();
     // Moves the current run's pending log text towards the view and the log window.
     void drainLog();
+    // Adds the window's own text to the log, shown at once.
     void addToLog(const QString& text);
     // The run hotkey follows the run: see GlobalHotkeys.
     void switchRunHotkey(bool running);
