@@ -14,7 +14,9 @@ RunLog::~RunLog() { std::lock_guard<std::mutex> lock(mutex); }
 void RunLog::append(const QString& text) {
     std::lock_guard<std::mutex> lock(mutex);
     if (sealed_) return;
-    memory += text;
+    // Copied, not shared: the caller's string is released on its own thread
+    // without the lock, and sharing it would race with the window's changes.
+    memory.append(text.constData(), text.size());
     if (memory.size() > PendingLogLimit && !spillFailed) spill();
 }
 
@@ -73,7 +75,7 @@ bool RunLog::pending() const {
 void RunLog::seal(const QString& lastText) {
     std::lock_guard<std::mutex> lock(mutex);
     if (sealed_) return;
-    memory += lastText;
+    memory.append(lastText.constData(), lastText.size());
     sealed_ = true;
 }
 
