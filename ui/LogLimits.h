@@ -15,6 +15,6 @@ constexpr const char* LongLineMarker = " [... %1 characters not shown ...] ";
 // One step of the window's work: at most this much text taken from runs, and
 // at most this many lines inserted into each widget; more waits for the next
 // step, which comes as soon as the window has handled its other events.
-constexpr int LogTakeChars = 1 << 20;
+constexpr int LogTakeChars = 1 << 19;
 constexpr int LogStepLines = 1000;
 constexpr int LogStepChars = 1 << 18;
