@@ -17,6 +17,7 @@
 
 #include "input/KeyNames.h"
 #include "platform/Platform.h"
+#include "bench/script/BenchRuns.h"
 #include "script/Thread.h"
 #include "tests/support/XvfbServer.h"
 
@@ -39,25 +40,6 @@ double percentile(std::vector<double> values, double q) {
 }
 double median(const std::vector<double>& values) { return percentile(values, 0.5); }
 
-// A run that notes when it ended.
-class TimedRun : public Thread {
-public:
-    using Thread::Thread;
-    Clock::time_point ended;
-
-protected:
-    void run() override {
-        Thread::run();
-        ended = Clock::now();
-    }
-};
-
-RunSettings tableRun(const std::string& text) {
-    RunSettings settings;
-    settings.logEnabled = true;
-    settings.tableScript = text;
-    return settings;
-}
 
 // Request to the run's end, including closing its state.
 double stopLatency(platform::Platform& platform, const std::string& script) {

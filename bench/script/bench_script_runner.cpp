@@ -25,6 +25,7 @@
 
 #include "platform/fake/FakePlatform.h"
 #include "script/MonotonicClock.h"
+#include "bench/script/BenchRuns.h"
 #include "script/Thread.h"
 
 namespace {
@@ -47,29 +48,6 @@ void pinToFirstCpu() {
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-// A run that notes when it ended.
-class TimedRun : public Thread {
-public:
-    using Thread::Thread;
-    Clock::time_point ended;
-    bool pinned = false;
-
-protected:
-    void run() override {
-        if (pinned)
-            pinToFirstCpu();
-        Thread::run();
-        ended = Clock::now();
-    }
-};
-
-RunSettings tableRun(const std::string& text) {
-    RunSettings settings;
-    settings.logEnabled = true;
-    settings.tableScript = text;
-    return settings;
 }
 
 QString waitForLog(Thread& run, const QString& marker) {
@@ -107,7 +85,7 @@ double bareSeconds(const std::string& body) {
 
 double runSeconds(platform::Platform& platform, const std::string& body) {
     TimedRun run(platform, tableRun(body + " Log(string.format('<%.9f>', dt))"));
-    run.pinned = true;
+    run.beforeRun = pinToFirstCpu;
     run.start();
     run.wait();
     const QString log = run.takeLog();
