@@ -15,7 +15,7 @@
 #include "CaptureSession.h"
 #include "Check.h"
 #include "input/KeyNames.h"
-#include "platform/UsScanCodes.h"
+#include "platform/fake/UsScanCodes.h"
 #include "platform/win32/NativeInput.h"
 
 using namespace platform;
