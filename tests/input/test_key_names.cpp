@@ -82,8 +82,8 @@ protected:
 };
 
 TEST_F(KeyNamesTest, MapsHoldTheDocumentedCounts) {
-    EXPECT_EQ(KeyCodeByName.size(), 174u);
-    EXPECT_EQ(KeyNameByCode.size(), 171u);
+    EXPECT_EQ(keyVocabulary().codeByName.size(), 174u);
+    EXPECT_EQ(keyVocabulary().nameByCode.size(), 171u);
 }
 
 TEST_F(KeyNamesTest, EveryCodeHasItsNameAndTraits) {
@@ -96,8 +96,8 @@ TEST_F(KeyNamesTest, EveryCodeHasItsNameAndTraits) {
             SCOPED_TRACE("code " + std::to_string(code) + " " + name);
             EXPECT_EQ(keyNameFromCode(code), name);
             EXPECT_EQ(keyCodeFromName(name), code);
-            EXPECT_EQ(ExtendedKeys[code], range.trait == 'E');
-            EXPECT_EQ(VirtualKeyOnlyKeys[code], range.trait == 'V');
+            EXPECT_EQ(keyVocabulary().extended[code], range.trait == 'E');
+            EXPECT_EQ(keyVocabulary().virtualKeyOnly[code], range.trait == 'V');
         }
     }
     EXPECT_EQ(named.size(), 171u);
@@ -107,8 +107,8 @@ TEST_F(KeyNamesTest, EveryCodeHasItsNameAndTraits) {
         SCOPED_TRACE("code " + std::to_string(code));
         EXPECT_EQ(keyNameFromCode(code), "");
         if (code < KeyTraitCount) {
-            EXPECT_FALSE(ExtendedKeys[code]);
-            EXPECT_FALSE(VirtualKeyOnlyKeys[code]);
+            EXPECT_FALSE(keyVocabulary().extended[code]);
+            EXPECT_FALSE(keyVocabulary().virtualKeyOnly[code]);
         }
     }
 }
@@ -141,16 +141,16 @@ TEST_F(KeyNamesTest, LookupsNeverInsert) {
     keyCodeFromName("NotAKey");
     keyNameFromCode(0x3A);
     keyNameFromCode(0xFFFF);
-    EXPECT_EQ(KeyCodeByName.size(), 174u);
-    EXPECT_EQ(KeyNameByCode.size(), 171u);
+    EXPECT_EQ(keyVocabulary().codeByName.size(), 174u);
+    EXPECT_EQ(keyVocabulary().nameByCode.size(), 171u);
 }
 
 TEST_F(KeyNamesTest, FillingTwiceGivesTheSameTables) {
     initKeyNames();
-    EXPECT_EQ(KeyCodeByName.size(), 174u);
-    EXPECT_EQ(KeyNameByCode.size(), 171u);
-    EXPECT_TRUE(ExtendedKeys[0x12]);
-    EXPECT_FALSE(ExtendedKeys[0xA4]);
+    EXPECT_EQ(keyVocabulary().codeByName.size(), 174u);
+    EXPECT_EQ(keyVocabulary().nameByCode.size(), 171u);
+    EXPECT_TRUE(keyVocabulary().extended[0x12]);
+    EXPECT_FALSE(keyVocabulary().extended[0xA4]);
 }
 
 }  // namespace

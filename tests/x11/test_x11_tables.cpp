@@ -55,9 +55,9 @@ TEST_F(VocabularyPositions, ScanCodeInjectionReachesTheNamedKey) {
     constexpr int Alt = 0x12;
     // Keys sent by scan code although the platform gives them none.
     const std::set<int> noScanCode = {0x2F /* Help */, 0xF9 /* EraseEOF */, 0xFB /* Zoom */};
-    for (const auto& entry : KeyCodeByName) {
+    for (const auto& entry : keyVocabulary().codeByName) {
         const int code = entry.second;
-        if (code <= 6 || VirtualKeyOnlyKeys[code]) continue;  // buttons, keys sent by virtual key
+        if (code <= 6 || keyVocabulary().virtualKeyOnly[code]) continue;  // buttons, keys sent by virtual key
         if (noScanCode.count(code)) {
             EXPECT_EQ(scanCodeOfEvdev(evdevOfVirtualKey(static_cast<uint32_t>(code))).code, 0) << entry.first;
             continue;
@@ -65,7 +65,7 @@ TEST_F(VocabularyPositions, ScanCodeInjectionReachesTheNamedKey) {
         const int vk = code == KeypadEnterCode ? 0x0D : code;
         const uint16_t position = evdevOfVirtualKey(static_cast<uint32_t>(vk));
         ASSERT_NE(position, 0) << entry.first;
-        const ScanCode scan{scanCodeOfEvdev(position).code, ExtendedKeys[code]};
+        const ScanCode scan{scanCodeOfEvdev(position).code, keyVocabulary().extended[code]};
         // The generic Alt is extended, so it goes out as the right Alt.
         const uint16_t expected = code == KeypadEnterCode ? 96 : code == Alt ? 100 : position;
         EXPECT_EQ(evdevOfScanCode(scan), expected) << entry.first;
