@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "FuzzLua.h"
+#include "FuzzChecks.h"
 #include "input/KeyNames.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

@@ -1,6 +1,5 @@
 // Any recording buffer text turned into a replay script. A buffer in the
-// recorder's own form (records of four whole numbers) must give a script
-// that compiles.
+// recorder's own form must give a script that compiles.
 
 #include <QByteArray>
 #include <QRegularExpression>
@@ -9,19 +8,26 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "FuzzLua.h"
+#include "FuzzChecks.h"
 #include "input/KeyNames.h"
+#include "platform/InputRecords.h"
 #include "recording/RecordingTranslation.h"
 
 namespace {
 
-// The recorder writes "time,message,value,value" records, each ended by ':'.
+// The recorder writes "time,message,value[,value]" records of whole numbers,
+// each ended by ':'; pointer positions and movements carry both values.
 bool inRecorderForm(const QString& records) {
-    static const QRegularExpression Record(QStringLiteral("^-?\\d+,-?\\d+,-?\\d+,-?\\d+$"));
+    static const QRegularExpression Record(QStringLiteral("^-?\\d+,(-?\\d+),-?\\d+(,-?\\d+)?\\z"));
     for (const QString& record : records.split(QLatin1Char(':'))) {
         if (record.size() < 3)
             continue;  // the translation skips these
-        if (!Record.match(record).hasMatch())
+        const QRegularExpressionMatch match = Record.match(record);
+        if (!match.hasMatch())
+            return false;
+        const int message = match.captured(1).toInt();
+        const bool pointer = message == platform::MsgMouseMove || message == platform::MsgInput;
+        if (pointer && match.captured(2).isEmpty())
             return false;
     }
     return true;

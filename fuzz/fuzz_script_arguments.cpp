@@ -11,7 +11,7 @@
 #include <cstring>
 #include <lua.hpp>
 
-#include "FuzzLua.h"
+#include "FuzzChecks.h"
 #include "input/KeyNames.h"
 #include "platform/fake/FakePlatform.h"
 #include "script/NumericLocale.h"

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "FuzzLua.h"
+#include "FuzzChecks.h"
 #include "input/KeyNames.h"
 #include "table/RowValidity.h"
 #include "table/TableFile.h"

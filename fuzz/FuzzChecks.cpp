@@ -1,4 +1,4 @@
-#include "FuzzLua.h"
+#include "FuzzChecks.h"
 
 #include <cstdio>
 #include <cstdlib>
