@@ -13,8 +13,14 @@ if(QP_SANITIZE STREQUAL "address")
 elseif(QP_SANITIZE STREQUAL "thread")
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
+elseif(QP_SANITIZE STREQUAL "fuzzer")
+  # The libraries get the fuzzer's coverage without its main; the fuzz
+  # targets link the fuzzer itself (fuzz/CMakeLists.txt).
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
 elseif(NOT QP_SANITIZE STREQUAL "")
-  message(FATAL_ERROR "QP_SANITIZE must be empty, address or thread")
+  message(FATAL_ERROR "QP_SANITIZE must be empty, address, thread or fuzzer")
 endif()
 
 # Sources include project headers by folder: #include "platform/Platform.h".

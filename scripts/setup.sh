@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Quillpress need,
 # only those that are missing, and generates the locales the tests use.
-# Usage: scripts/setup.sh [build|test]   (test adds the test-only tools)
+# Usage: scripts/setup.sh [build|test]   (test adds the test-only tools,
+# the fuzz targets' clang and its libFuzzer and sanitizer runtimes among them)
 set -euo pipefail
 
 mode="${1:-test}"
@@ -9,7 +10,8 @@ mode="${1:-test}"
 build_packages=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools liblua5.3-dev
                 libx11-dev libxtst-dev libxi-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils xinput
-               x11-xkb-utils locales g++-mingw-w64-x86-64-posix wine wine64)
+               x11-xkb-utils locales g++-mingw-w64-x86-64-posix wine wine64
+               clang-14 libclang-rt-14-dev)
 
 packages=("${build_packages[@]}")
 if [ "$mode" = test ]; then packages+=("${test_packages[@]}"); fi

@@ -2,7 +2,8 @@
 # Builds Quillpress and runs every test (installing what is missing):
 #   1. everything under the address and undefined-behaviour sanitizers;
 #   2. the thread tests again under the thread sanitizer;
-#   3. the Windows backend, cross-built with mingw-w64, under Wine.
+#   3. the Windows backend, cross-built with mingw-w64, under Wine;
+#   4. the fuzz targets, built with clang, each run briefly over its seed inputs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
@@ -30,3 +31,26 @@ if [ -f tests/win32/CMakeLists.txt ]; then
     cmake --build --preset mingw -j"$jobs"
     tests/win32/run-under-wine.sh build/mingw/tests/win32/test_win32_platform.exe
 fi
+
+echo "== fuzz: build the fuzz targets and run each over its seed inputs"
+# Fixed runs, a few seconds a target; fuzz/corpus stays as it is (what a
+# run finds goes to a scratch folder), and a crash fails the command.
+fuzz_runs=20000
+fuzz_script_runs=2000  # a run's thread per input: slower
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs" --target qp_fuzzers
+fuzz_scratch="$(mktemp -d)"
+trap 'rm -rf "$fuzz_scratch"' EXIT
+for seeds in fuzz/corpus/*/; do
+    target="$(basename "$seeds")"
+    runs=$fuzz_runs
+    [ "$target" = fuzz_script_arguments ] && runs=$fuzz_script_runs
+    mkdir -p "$fuzz_scratch/$target"
+    echo "-- $target: $runs runs"
+    if ! build/fuzz/fuzz/"$target" "$fuzz_scratch/$target" "$seeds" -runs="$runs" -seed=1 \
+            -artifact_prefix=build/fuzz/"$target"- >"$fuzz_scratch/$target.log" 2>&1; then
+        tail -n 60 "$fuzz_scratch/$target.log"
+        echo "fuzz: $target failed; its input is in build/fuzz/$target-*" >&2
+        exit 1
+    fi
+done

@@ -62,7 +62,9 @@ ParsedTable parseTableFile(const QByteArray& contents) {
             table.notes << note(FieldCountNote, number).arg(separators).arg(TableColumnCount - 1);
             continue;
         }
-        const QString text = QString::fromUtf8(line);
+        // The whole line: the QByteArray overload would stop at a NUL byte and
+        // leave fewer fields than the separators counted.
+        const QString text = QString::fromUtf8(line.constData(), line.size());
         // Decoding replaces what is not UTF-8, so only such a line changes on the way back.
         if (text.toUtf8() != line) table.notes << note(NotUtf8Note, number);
         const QStringList fields = text.split(QLatin1Char(TableFieldSeparator));

@@ -42,11 +42,24 @@ QByteArray actionLine(const QString& action, const QByteArray& keyArgument, cons
     return action.toUtf8() + '(' + rawKey + ")\n";
 }
 
+// Text the checks read as a number, written as Lua reads one: the checks
+// skip surrounding white space and take a leading "+", which Lua has no
+// numeral for. Text that is not a number is written as it stands.
+QByteArray numeral(const QString& text, bool isNumber) {
+    if (!isNumber) return text.toUtf8();
+    QString trimmed = text.trimmed();
+    if (trimmed.startsWith(QLatin1Char('+'))) trimmed.remove(0, 1);
+    return trimmed.toUtf8();
+}
+
+QByteArray pointerWord(const QStringList& words, int index) {
+    if (index >= words.size()) return QByteArray();
+    return numeral(words[index], cellInteger(words[index]).has_value());
+}
+
 QByteArray pointerArguments(const QString& input) {
     const QStringList words = cellWords(input);
-    const QByteArray x = words.size() > 0 ? words[0].toUtf8() : QByteArray();
-    const QByteArray y = words.size() > 1 ? words[1].toUtf8() : QByteArray();
-    return x + ',' + y;
+    return pointerWord(words, 0) + ',' + pointerWord(words, 1);
 }
 
 QByteArray inputLine(const TableRow& row, std::optional<double> delay) {
@@ -58,10 +71,10 @@ QByteArray inputLine(const TableRow& row, std::optional<double> delay) {
     if (isMouseButtonName(key))
         return actionLine(row.input, rawKey, rawKey, delay, "PressMouseButton", "HitMouseButton",
                           "ReleaseMouseButton");
-    if (key == ScrollUp) return call("MouseWheel", row.input.toUtf8());
+    if (key == ScrollUp) return call("MouseWheel", numeral(row.input, cellNumber(row.input).has_value()));
     if (key == ScrollDown) {
         if (!cellNumber(row.input)) return QByteArray();
-        return call("MouseWheel", "(-1)*" + row.input.toUtf8());
+        return call("MouseWheel", "(-1)*" + numeral(row.input, true));
     }
     // The one key name that would end a Lua string early.
     const QByteArray keyArgument = key == BackslashKey ? QByteArray("\\\\") : rawKey;
@@ -74,7 +87,7 @@ QByteArray translateRow(const TableRow& row) {
     const std::optional<double> delay = cellNumber(row.delay);
     QByteArray lines = inputLine(row, delay);
     // A hit waits inside the call itself.
-    if (row.input != ActionHit && delay && *delay > 0) lines += call("MilliSleep", row.delay.toUtf8());
+    if (row.input != ActionHit && delay && *delay > 0) lines += call("MilliSleep", numeral(row.delay, true));
     return lines;
 }
 
