@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the coverage preset, runs every test and prints the line and branch
+# coverage of the product (tests, benchmarks and generated files excluded).
+# Usage: scripts/coverage.sh [extra gcovr options, e.g. --html-details out.html]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+command -v gcovr >/dev/null || scripts/setup.sh test
+
+jobs="$(nproc)"
+cmake --preset coverage >/dev/null
+cmake --build --preset coverage -j"$jobs"
+# Counters from an earlier run would add to this one.
+find build/coverage -name '*.gcda' -delete
+ctest --test-dir build/coverage -j"$jobs" --output-on-failure || echo "coverage: some tests failed; the figures below are still printed"
+
+filters=()
+for dir in app input platform recording script table ui; do filters+=(--filter "$dir/"); done
+gcovr --root . --object-directory build/coverage "${filters[@]}" \
+      --exclude 'tests/' --exclude 'bench/' --exclude 'build/' \
+      --exclude-unreachable-branches --exclude-throw-branches \
+      --print-summary "$@" >/dev/null
