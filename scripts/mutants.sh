@@ -35,7 +35,8 @@ mutants=(
 # The scratch copy keeps its own build; file times survive the copy, so only
 # what changed since the last run is rebuilt.
 mkdir -p "$scratch"
-rsync -a --delete --exclude=/build/ --exclude=/.git "$root/" "$scratch/"
+find "$scratch" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch" -xpf -
 cd "$scratch"
 cmake --preset "$preset" -DQP_BUILD_BENCH=OFF >/dev/null
 build() { cmake --build --preset "$preset" -j"$jobs" >/tmp/qp-mutant-build.log 2>&1; }
