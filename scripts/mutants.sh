@@ -40,8 +40,8 @@ tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch" -x
 cd "$scratch"
 cmake --preset "$preset" -DQP_BUILD_BENCH=OFF >/dev/null
 build() { cmake --build --preset "$preset" -j"$jobs" >/tmp/qp-mutant-build.log 2>&1; }
-failing() {  # runs every test; prints the failing ones, nothing when all pass
-    ctest --test-dir "build/$preset" -j"$jobs" 2>&1 | awk '/\((Failed|Timeout|Subprocess|SEGFAULT|Exception|Not Run)/ && $2 == "-" {print $3}' | sort -u | tr '\n' ' '
+failing() {  # runs the tests up to the first failure; prints the failing ones
+    ctest --test-dir "build/$preset" -j"$jobs" --stop-on-failure 2>&1 | awk '/\((Failed|Timeout|Subprocess|SEGFAULT|Exception)/ && $2 == "-" {print $3}' | sort -u | tr '\n' ' '
 }
 
 build || { echo "mutants: the unmutated tree does not build (see /tmp/qp-mutant-build.log)"; exit 2; }
