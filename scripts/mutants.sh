@@ -3,6 +3,7 @@
 # of the tree, one at a time, rebuilds it incrementally (no sanitizers) and
 # runs every test. A fault the tests do not notice "survived".
 # Usage: scripts/mutants.sh [NUMBER...]   (default: every mutant)
+#   MUTANTS_TESTS=REGEX runs (and builds) only the tests whose names match.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -39,9 +40,11 @@ find "$scratch" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
 tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch" -xpf -
 cd "$scratch"
 cmake --preset "$preset" -DQP_BUILD_BENCH=OFF >/dev/null
-build() { cmake --build --preset "$preset" -j"$jobs" >/tmp/qp-mutant-build.log 2>&1; }
+tests=(-R "${MUTANTS_TESTS:-.}")
+targets=$(ctest --test-dir "build/$preset" -N "${tests[@]}" | awk '/Test +#/ {print $3}')
+build() { cmake --build --preset "$preset" -j"$jobs" --target $targets >/tmp/qp-mutant-build.log 2>&1; }
 failing() {  # runs the tests up to the first failure; prints the failing ones
-    ctest --test-dir "build/$preset" -j"$jobs" --stop-on-failure 2>&1 | awk '/\((Failed|Timeout|Subprocess|SEGFAULT|Exception)/ && $2 == "-" {print $3}' | sort -u | tr '\n' ' '
+    ctest --test-dir "build/$preset" "${tests[@]}" -j"$jobs" --stop-on-failure 2>&1 | awk '/\((Failed|Timeout|Subprocess|SEGFAULT|Exception)/ && $2 == "-" {print $3}' | sort -u | tr '\n' ' '
 }
 
 build || { echo "mutants: the unmutated tree does not build (see /tmp/qp-mutant-build.log)"; exit 2; }
