@@ -39,6 +39,9 @@ mkdir -p "$scratch"
 find "$scratch" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
 tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch" -xpf -
 cd "$scratch"
+# A run cut short leaves its mutant's objects behind: the copied file is older.
+marker="$root/build/mutants/mutated"
+if [ -f "$marker" ]; then touch "$(cat "$marker")"; rm -f "$marker"; fi
 cmake --preset "$preset" -DQP_BUILD_BENCH=OFF >/dev/null
 tests=(-R "${MUTANTS_TESTS:-.}")
 targets=$(ctest --test-dir "build/$preset" -N "${tests[@]}" | awk '/Test +#/ {print $3}')
@@ -62,6 +65,7 @@ for i in "${!mutants[@]}"; do
     count="$(grep -cF -- "$pattern" "$file" || true)"
     if [ "$count" != 1 ]; then echo "mutant $n: '$pattern' is on $count lines of $file, not one"; exit 2; fi
     cp -p "$file" /tmp/qp-mutant-original
+    echo "$file" >"$marker"
     PAT="$pattern" REP="$replacement" perl -i -pe 's/\Q$ENV{PAT}\E/$ENV{REP}/' "$file"
     total=$((total + 1))
     if ! build; then
@@ -71,7 +75,7 @@ for i in "${!mutants[@]}"; do
         if [ -n "$failed" ]; then result="caught by $failed"; caught=$((caught + 1))
         else result="SURVIVED"; survived=$((survived + 1)); fi
     fi
-    cp /tmp/qp-mutant-original "$file" && touch "$file"
+    cp /tmp/qp-mutant-original "$file" && touch "$file" && rm -f "$marker"
     printf 'mutant %2d %s: %s -> %s\n    %s\n' "$n" "$file" "$pattern" "${replacement:-(dropped)}" "$result"
 done
 build
