@@ -13,9 +13,17 @@ cmake --build --preset coverage -j"$jobs"
 find build/coverage -name '*.gcda' -delete
 ctest --test-dir build/coverage -j"$jobs" --output-on-failure || echo "coverage: some tests failed; the figures below are still printed"
 
+# gcov runs where each object was compiled: with a compiler cache the objects
+# name their sources relative to that folder, which gcovr cannot work out.
+find build/coverage -name '*.gcov' -delete
+find build/coverage -name '*.gcda' | while read -r data; do
+    folder="${data%%/CMakeFiles/*}"
+    (cd "$folder" && gcov -p -b -c -o "$(dirname "${data#"$folder"/}")" "${data#"$folder"/}" >/dev/null 2>&1) || true
+done
+
 filters=()
 for dir in app input platform recording script table ui; do filters+=(--filter "$dir/"); done
-gcovr --root . --object-directory build/coverage "${filters[@]}" \
+gcovr --use-gcov-files --root . "${filters[@]}" \
       --exclude 'tests/' --exclude 'bench/' --exclude 'build/' \
       --exclude-unreachable-branches --exclude-throw-branches \
-      --print-summary "$@" >/dev/null
+      --print-summary "$@" build/coverage >/dev/null
