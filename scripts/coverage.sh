@@ -26,4 +26,4 @@ for dir in app input platform recording script table ui; do filters+=(--filter "
 gcovr --use-gcov-files --root . "${filters[@]}" \
       --exclude 'tests/' --exclude 'bench/' --exclude 'build/' \
       --exclude-unreachable-branches --exclude-throw-branches \
-      --print-summary "$@" build/coverage >/dev/null
+      --print-summary --output /dev/null "$@" build/coverage
