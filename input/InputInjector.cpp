@@ -81,13 +81,14 @@ void InputInjector::keyEvent(uint16_t code, bool up) {
     const uint32_t upFlag = up ? uint32_t{KeyUp} : 0u;
     // Codes beyond the trait tables name no key: sent like code 0.
     const bool known = code < KeyTraitCount;
-    if (known && VirtualKeyOnlyKeys[code]) {
+    const KeyVocabulary& keys = keyVocabulary();
+    if (known && keys.virtualKeyOnly[code]) {
         keyRecord.keyboard.virtualKey = code;
         keyRecord.keyboard.flags = upFlag;
     } else {
         // The keypad Enter has Return's scan code; only the extended flag tells it apart.
         const uint16_t mapped = code == KeypadEnterCode ? uint16_t{VkReturn} : code;
-        const uint32_t extendedFlag = known && ExtendedKeys[code] ? uint32_t{KeyExtended} : 0u;
+        const uint32_t extendedFlag = known && keys.extended[code] ? uint32_t{KeyExtended} : 0u;
         keyRecord.keyboard.scanCode = known ? platform_.scanCodeOfVirtualKey(mapped) : 0;
         keyRecord.keyboard.flags = KeyScanCode | extendedFlag | upFlag;
     }

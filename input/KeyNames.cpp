@@ -1,13 +1,5 @@
 #include "KeyNames.h"
 
-#include <algorithm>
-#include <iterator>
-
-std::map<std::string, int> KeyCodeByName;
-std::map<int, std::string> KeyNameByCode;
-bool ExtendedKeys[KeyTraitCount];
-bool VirtualKeyOnlyKeys[KeyTraitCount];
-
 namespace {
 
 enum Trait { None, Extended, VirtualKeyOnly };
@@ -18,7 +10,7 @@ struct KeyRow {
     Trait trait;
 };
 
-// Every named key except the digits and capital letters, which initKeyNames
+// Every named key except the digits and capital letters, which buildVocabulary
 // adds by character code. Punctuation names are the unshifted US characters.
 constexpr KeyRow KeyTable[] = {
     {0x01, "MouseLeft", None},
@@ -161,32 +153,39 @@ constexpr KeyRow KeyTable[] = {
     {KeypadEnterCode, "Enter", Extended},
 };
 
-}  // namespace
-
-void initKeyNames() {
-    KeyCodeByName.clear();
-    KeyNameByCode.clear();
-    for (const KeyRow& row : KeyTable) KeyCodeByName.emplace(row.name, row.code);
-    for (char c = '0'; c <= '9'; ++c) KeyCodeByName.emplace(std::string(1, c), c);
-    for (char c = 'A'; c <= 'Z'; ++c) KeyCodeByName.emplace(std::string(1, c), c);
+KeyVocabulary buildVocabulary() {
+    KeyVocabulary vocabulary;
+    for (const KeyRow& row : KeyTable) vocabulary.codeByName.emplace(row.name, row.code);
+    for (char c = '0'; c <= '9'; ++c) vocabulary.codeByName.emplace(std::string(1, c), c);
+    for (char c = 'A'; c <= 'Z'; ++c) vocabulary.codeByName.emplace(std::string(1, c), c);
 
     // Walking in name order makes the first-sorting name of a code win.
-    for (const auto& [name, code] : KeyCodeByName) KeyNameByCode.emplace(code, name);
+    for (const auto& [name, code] : vocabulary.codeByName) vocabulary.nameByCode.emplace(code, name);
 
-    std::fill(std::begin(ExtendedKeys), std::end(ExtendedKeys), false);
-    std::fill(std::begin(VirtualKeyOnlyKeys), std::end(VirtualKeyOnlyKeys), false);
     for (const KeyRow& row : KeyTable) {
-        if (row.trait == Extended) ExtendedKeys[row.code] = true;
-        if (row.trait == VirtualKeyOnly) VirtualKeyOnlyKeys[row.code] = true;
+        if (row.trait == Extended) vocabulary.extended[row.code] = true;
+        if (row.trait == VirtualKeyOnly) vocabulary.virtualKeyOnly[row.code] = true;
     }
+    return vocabulary;
 }
 
+}  // namespace
+
+const KeyVocabulary& keyVocabulary() {
+    static const KeyVocabulary vocabulary = buildVocabulary();
+    return vocabulary;
+}
+
+void initKeyNames() { keyVocabulary(); }
+
 uint16_t keyCodeFromName(std::string name) {
-    const auto it = KeyCodeByName.find(name);
-    return it == KeyCodeByName.end() ? 0 : static_cast<uint16_t>(it->second);
+    const std::map<std::string, int>& names = keyVocabulary().codeByName;
+    const auto it = names.find(name);
+    return it == names.end() ? 0 : static_cast<uint16_t>(it->second);
 }
 
 std::string keyNameFromCode(uint16_t code) {
-    const auto it = KeyNameByCode.find(code);
-    return it == KeyNameByCode.end() ? std::string() : it->second;
+    const std::map<int, std::string>& names = keyVocabulary().nameByCode;
+    const auto it = names.find(code);
+    return it == names.end() ? std::string() : it->second;
 }

@@ -315,7 +315,8 @@ int scriptFromVirtualKeyToString(lua_State* state) {
     if (check.refused()) return check.results;
     // Pushed straight from the read-only vocabulary, so no copy is left
     // behind if pushing fails.
-    const auto found = KeyNameByCode.find(codeArgument(state, 1));
-    lua_pushstring(state, found != KeyNameByCode.end() ? found->second.c_str() : "");
+    const std::map<int, std::string>& names = keyVocabulary().nameByCode;
+    const auto found = names.find(codeArgument(state, 1));
+    lua_pushstring(state, found != names.end() ? found->second.c_str() : "");
     return 1;
 }

@@ -7,14 +7,14 @@
 namespace {
 
 struct Group {
-    bool table::EnableStates::*enabled;
+    bool EnableStates::*enabled;
     std::initializer_list<QWidget*> widgets;
 };
 
 }  // namespace
 
-void applyEnableStates(Ui::MainWindow& f, const table::EnableStates& states) {
-    using S = table::EnableStates;
+void applyEnableStates(Ui::MainWindow& f, const EnableStates& states) {
+    using S = EnableStates;
     const Group groups[] = {
         {&S::logControls, {f.LuaLog, f.LuaLogLabel, f.SaveLogAsText, f.ClearLog, f.OpenLogWindow}},
         {&S::runHotkeyControls, {f.Hotkey, f.ResetHotKey, f.HotKeyLabel}},
@@ -41,4 +41,17 @@ void applyEnableStates(Ui::MainWindow& f, const table::EnableStates& states) {
     };
     for (const Group& group : groups)
         for (QWidget* widget : group.widgets) widget->setEnabled(states.*group.enabled);
+}
+
+void updateEnabledStates(Ui::MainWindow& form) {
+    EnableInputs inputs;
+    inputs.logging = form.checkBox->isChecked();
+    inputs.running = form.Running->isChecked();
+    inputs.recording = form.Recording->isChecked();
+    inputs.looping = form.Loop->isChecked();
+    inputs.scriptMode = form.UseScript->isChecked();
+    inputs.rowSelected = form.Table->selectionModel()->hasSelection();
+    inputs.location = form.InputLocation->currentText();
+    inputs.mouseEntry = form.MouseKeys->currentText();
+    applyEnableStates(form, enableStates(inputs));
 }

@@ -1,11 +1,14 @@
 #pragma once
 // Which widgets of the form make up each group of the enable rules.
 
-#include "table/EnableRules.h"
+#include "EnableRules.h"
 
 namespace Ui {
 class MainWindow;
 }
 
 // Enables or disables every widget of every group as states says.
-void applyEnableStates(Ui::MainWindow& form, const table::EnableStates& states);
+void applyEnableStates(Ui::MainWindow& form, const EnableStates& states);
+// Enables exactly the controls that fit the mode, the chosen input, the
+// selection and whether a run or a recording is in progress.
+void updateEnabledStates(Ui::MainWindow& form);

@@ -1,30 +1,27 @@
 #pragma once
-// The program's one window: its form, the input table's operations, the rules
-// that enable its controls, table files and the table's translation to Lua,
-// the runs it starts and stops, its log, its hotkeys and its recordings.
+// The program's one window: its form, and the parts it owns that act on
+// it: the table editor, the runs, the log, the hotkeys, the recording and
+// the file dialogs. The form's slots stay here, connected by object name,
+// and hand each signal to its part.
 
 #include <QByteArray>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QString>
-#include <QMessageBox>
-#include <QStringList>
-#include <functional>
 #include <memory>
-#include <optional>
 
-#include "input/GlobalHotkeys.h"
-#include "input/InputInjector.h"
-#include "recording/Recorder.h"
+#include "FileDialogs.h"
+#include "RecordingControl.h"
 #include "script/ThreadManager.h"
 #include "table/TableRow.h"
 
-class LogFeed;
+class HotkeyControls;
+class LogPanel;
 class LogWindow;
-class QTimer;
-
+class RunControl;
+class TableEditor;
 class QCloseEvent;
-class QUrl;
+class QTimer;
 
 namespace Ui {
 class MainWindow;
@@ -33,10 +30,9 @@ class MainWindow;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Asks for a file name (parent, caption, starting path, filter); empty
-    // when the user cancels.
-    using FileDialog =
-        std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
+    using FileDialog = FileDialogs::Dialog;
+    using UrlOpener = FileDialogs::UrlOpener;
+    using ClosePrompt = RecordingControl::ClosePrompt;
 
     // Registers hotkey 1 (F4) with the platform; the platform outlives the window.
     explicit MainWindow(platform::Platform& platform, QWidget* parent = nullptr);
@@ -48,27 +44,18 @@ public:
     // selection and whether a run or a recording is in progress.
     void updateEnabledStates();
 
-    // Writes the table to a table file; a failed write changes nothing and
-    // is reported in a warning box.
+    // Table files and the table's Lua text: see TableEditor.
     void saveTableFile(const QString& path);
-    // Replaces the rows by the file's and logs the lines it skipped; a file
-    // that cannot be opened or is too large changes nothing and is reported.
     void loadTableFile(const QString& path);
-
-    // Lua text (UTF-8) of one row, and of every row for a run.
     QByteArray translateRow(int row) const;
     QByteArray buildTableScript() const;
-    // Writes the table as a commented script file; a failed write changes
-    // nothing and is reported. Whether it was written.
     bool writeTableScript(const QString& path);
-
     // The texts of every row, row 0 first.
     table::TableRows tableRows() const;
 
     // Replaces the save-file and open-file dialogs (tests answer them).
     void setFileDialogs(FileDialog save, FileDialog open);
     // Replaces the opener of EditScript (tests answer it); true = opened.
-    using UrlOpener = std::function<bool(const QUrl&)>;
     void setUrlOpener(UrlOpener opener);
 
     // Unregisters hotkey id, registers it from sequence when it can, logs a
@@ -79,12 +66,9 @@ public:
     // which then becomes the one to run. True when it was written; a write
     // that fails is reported in a message box.
     bool convertRecordingToScript();
-
     // Asks what to do with a recording under way when the window closes:
     // Save, Discard or Cancel.
-    using ClosePrompt = std::function<QMessageBox::StandardButton(QWidget*)>;
     void setClosePrompt(ClosePrompt prompt);
-
     // For an end that cannot ask (the display is gone): writes a recording
     // under way or waiting to be saved to a file in the user's state folder
     // and says where on standard error. Touches no widget and no display.
@@ -92,7 +76,7 @@ public:
     bool preserveUnsavedRecording();
 
     // Where captured events go; it keeps what belongs to a recording.
-    Recorder& recorder() { return recorder_; }
+    Recorder& recorder() { return recording_->recorder(); }
 
     // What the event loop reads and flips.
     bool isClosing() const { return closing; }
@@ -101,7 +85,7 @@ public:
     void setRunningChecked(bool on);
     void setRecordingChecked(bool on);
 
-    LogWindow* logWindowWidget() const { return logWindow; }
+    LogWindow* logWindowWidget() const;
     ThreadManager& runs() { return threadManager; }
 
 public slots:
@@ -141,55 +125,19 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // Notes when a click or key that may switch the recording went down and up.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void putRow(int row, const table::TableRow& cells);
-    // One line per row that cannot be played ("row N: ..."); empty when all can.
-    QStringList unplayableRows() const;
-    void logLoadNotes(const QString& path, const QStringList& notes);
-    void removeAllRows();
-    void fillKeyList();
-    // Moves the current run's pending log text towards the view and the log window.
-    void drainLog();
-    // Adds the window's own text to the log, shown at once.
-    void addToLog(const QString& text);
-    // The run hotkey follows the run: see GlobalHotkeys.
-    void switchRunHotkey(bool running);
-    bool openScriptUrl(const QString& url) const;
-    // When the input that switches the recording now began and ended, in
-    // the capture clock: the click's or key's own times, or now.
-    struct ToggleInput {
-        uint32_t began;
-        uint32_t ended;
-        bool byClick;
-    };
-    ToggleInput toggleInput();
-    void stopRecording(const ToggleInput& input);
-
-    platform::Platform& platform_;
     // Declared first so it is destroyed last: its destructor waits for every
     // run to end, after nothing of the window is left for a run to touch.
     ThreadManager threadManager;
     bool closing = false;
     QTimer* updateTimer = nullptr;
-    // The window's injector only asks for the cursor; it belongs to no run.
-    PlainInjectionContext injection;
-    InputInjector injector;
-    GlobalHotkeys hotkeys;
-    LogWindow* logWindow = nullptr;
-    LogFeed* logFeed = nullptr;
     std::unique_ptr<Ui::MainWindow> ui;
-    FileDialog saveFileDialog;
-    FileDialog openFileDialog;
-    UrlOpener urlOpener;
-    ClosePrompt closePrompt;
-    Recorder recorder_;
-    // True while a stopped recording waits for its file name: no other
-    // recording starts meanwhile.
-    bool awaitingSave_ = false;
-    // The press on a recording switch whose release is being handled.
-    std::optional<uint32_t> switchPressedAt_;
-    std::optional<ToggleInput> switchClick_;
+    // The parts, built in this order once the form is set up.
+    std::unique_ptr<FileDialogs> dialogs_;
+    std::unique_ptr<RecordingControl> recording_;
+    std::unique_ptr<LogPanel> log_;
+    std::unique_ptr<HotkeyControls> hotkeys_;
+    std::unique_ptr<TableEditor> table_;
+    std::unique_ptr<RunControl> run_;
 };

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "../UsScanCodes.h"
+#include "UsScanCodes.h"
 
 namespace platform {
 

@@ -15,10 +15,9 @@ protected:
 };
 
 TEST_F(KeyNamesTest, NamesAndCodesMapBothWaysWithTheirTraits) {
-    initKeyNames();  // a second fill gives the same tables
-    EXPECT_EQ(KeyCodeByName.size(), 174u);
-    EXPECT_EQ(KeyNameByCode.size(), 171u);
-    for (const auto& [name, code] : KeyCodeByName) {
+    EXPECT_EQ(keyVocabulary().codeByName.size(), 174u);
+    EXPECT_EQ(keyVocabulary().nameByCode.size(), 171u);
+    for (const auto& [name, code] : keyVocabulary().codeByName) {
         EXPECT_EQ(keyCodeFromName(name), code) << name;
         // A code with several names gives back the first-sorting one.
         EXPECT_LE(keyNameFromCode(code), name);
@@ -26,8 +25,8 @@ TEST_F(KeyNamesTest, NamesAndCodesMapBothWaysWithTheirTraits) {
     }
     int extended = 0, virtualKeyOnly = 0;
     for (int code = 0; code < KeyTraitCount; ++code) {
-        extended += ExtendedKeys[code];
-        virtualKeyOnly += VirtualKeyOnlyKeys[code];
+        extended += keyVocabulary().extended[code];
+        virtualKeyOnly += keyVocabulary().virtualKeyOnly[code];
     }
     EXPECT_EQ(extended, 38);
     EXPECT_EQ(virtualKeyOnly, 26);
@@ -51,8 +50,8 @@ TEST_F(KeyNamesTest, NamesAndCodesMapBothWaysWithTheirTraits) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(keyNameFromCode(row.code), row.name);
         EXPECT_EQ(keyCodeFromName(row.name), row.code);
-        EXPECT_EQ(ExtendedKeys[row.code], row.trait == 'E');
-        EXPECT_EQ(VirtualKeyOnlyKeys[row.code], row.trait == 'V');
+        EXPECT_EQ(keyVocabulary().extended[row.code], row.trait == 'E');
+        EXPECT_EQ(keyVocabulary().virtualKeyOnly[row.code], row.trait == 'V');
     }
     for (int code : {0, 0x07, 0x3A, 0x88, 0xFF, 0x101, 0xFFFF}) EXPECT_EQ(keyNameFromCode(code), "") << code;
 }
@@ -65,8 +64,8 @@ TEST_F(KeyNamesTest, EveryNameOfACodeIsAnsweredAndNamesMatchExactly) {
                                     std::string("!"), std::string("F25"), std::string("NotAKey")})
         EXPECT_EQ(keyCodeFromName(name), 0) << name;
     // Lookups never insert.
-    EXPECT_EQ(KeyCodeByName.size(), 174u);
-    EXPECT_EQ(KeyNameByCode.size(), 171u);
+    EXPECT_EQ(keyVocabulary().codeByName.size(), 174u);
+    EXPECT_EQ(keyVocabulary().nameByCode.size(), 171u);
 }
 
 }  // namespace

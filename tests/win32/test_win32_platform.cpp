@@ -15,7 +15,7 @@
 #include "CaptureSession.h"
 #include "Check.h"
 #include "input/KeyNames.h"
-#include "platform/UsScanCodes.h"
+#include "platform/fake/UsScanCodes.h"
 #include "platform/win32/NativeInput.h"
 
 using namespace platform;
@@ -36,12 +36,12 @@ InputRecord keyRecord(Platform& platform, int code, bool up) {
     // the layout's scan code with the key's extended flag.
     KeyboardInput key;
     const uint32_t upFlag = up ? uint32_t(KeyUp) : 0u;
-    if (VirtualKeyOnlyKeys[code]) {
+    if (keyVocabulary().virtualKeyOnly[code]) {
         key.virtualKey = static_cast<uint16_t>(code);
         key.flags = upFlag;
     } else {
         key.scanCode = platform.scanCodeOfVirtualKey(code == KeypadEnterCode ? VK_RETURN : code);
-        key.flags = KeyScanCode | (ExtendedKeys[code] ? uint32_t(KeyExtended) : 0u) | upFlag;
+        key.flags = KeyScanCode | (keyVocabulary().extended[code] ? uint32_t(KeyExtended) : 0u) | upFlag;
     }
     return InputRecord::key(key);
 }

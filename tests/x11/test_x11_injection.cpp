@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "X11TestSupport.h"
-#include "platform/UsScanCodes.h"
+#include "platform/fake/UsScanCodes.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "tests/support/ProcessRunner.h"
 

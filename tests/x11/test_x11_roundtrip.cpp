@@ -61,11 +61,11 @@ protected:
     }
     void send(int code, bool up) {
         KeyboardInput k;
-        if (VirtualKeyOnlyKeys[code]) {
+        if (keyVocabulary().virtualKeyOnly[code]) {
             k.virtualKey = static_cast<uint16_t>(code);
         } else {
             k.scanCode = platform_->scanCodeOfVirtualKey(code == KeypadEnterCode ? 0x0D : code);
-            k.flags = KeyScanCode | (ExtendedKeys[code] ? KeyExtended : 0u);
+            k.flags = KeyScanCode | (keyVocabulary().extended[code] ? KeyExtended : 0u);
         }
         if (up) k.flags |= KeyUp;
         platform_->sendInput(InputRecord::key(k));
@@ -103,11 +103,11 @@ protected:
 TEST_F(RoundTrip, EveryKeyComesBackAsTheCodeAHookReports) {
     constexpr int NumLock = 0x90;
     std::vector<std::string> names;
-    for (const auto& entry : KeyCodeByName)
+    for (const auto& entry : keyVocabulary().codeByName)
         if (entry.second > LastButtonCode && entry.second != NumLock) names.push_back(entry.first);
     names.push_back("NumLock");  // last: it turns the keypad's NumLock off
     for (const std::string& name : names) {
-        const int code = KeyCodeByName.at(name);
+        const int code = keyVocabulary().codeByName.at(name);
         const auto exception = Exceptions.find(name);
         const int expected = exception != Exceptions.end() ? exception->second : reportedCode(code);
         EXPECT_EQ(roundTrip(code), expected) << name;

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-namespace table {
-
 struct EnableInputs {
     bool logging = true;
     bool running = false;
@@ -43,5 +41,3 @@ struct EnableStates {
 };
 
 EnableStates enableStates(const EnableInputs& inputs);
-
-}  // namespace table

@@ -2,11 +2,11 @@
 
 #include <tuple>
 
-#include "TableVocabulary.h"
-
-namespace table {
+#include "table/TableVocabulary.h"
 
 namespace {
+
+using namespace table;
 
 auto fields(const EnableStates& s) {
     return std::tie(s.logControls, s.runHotkeyControls, s.runSwitch, s.recordingSwitch,
@@ -67,5 +67,3 @@ EnableStates enableStates(const EnableInputs& in) {
     applyEditorChoices(in, out);
     return out;
 }
-
-}  // namespace table

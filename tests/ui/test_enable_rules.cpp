@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "table/EnableRules.h"
-
-using table::EnableInputs;
-using table::EnableStates;
+#include "ui/EnableRules.h"
 
 namespace {
 
@@ -23,7 +20,7 @@ TEST(EnableRules, BusyLeavesOnlyTheSwitchOfWhatRuns) {
     EnableStates expected;
     expected.logControls = true;
     expected.runSwitch = true;
-    EXPECT_EQ(table::enableStates(running), expected);
+    EXPECT_EQ(enableStates(running), expected);
 
     EnableInputs recording = idleTable("Keyboard");
     recording.recording = true;
@@ -31,7 +28,7 @@ TEST(EnableRules, BusyLeavesOnlyTheSwitchOfWhatRuns) {
     recording.logging = false;
     expected = EnableStates();
     expected.recordingSwitch = true;
-    EXPECT_EQ(table::enableStates(recording), expected);
+    EXPECT_EQ(enableStates(recording), expected);
 }
 
 TEST(EnableRules, IdleTableModeOffersTableEditorAndFiles) {
@@ -41,13 +38,13 @@ TEST(EnableRules, IdleTableModeOffersTableEditorAndFiles) {
     expected.recordingSettings = expected.loop = expected.modeChoice = expected.convertTableToScript = true;
     expected.tableControls = expected.delayAndLocation = expected.fileButtons = true;
     expected.keyChoice = expected.actionChoice = true;
-    EXPECT_EQ(table::enableStates(in), expected);
+    EXPECT_EQ(enableStates(in), expected);
 
     in.rowSelected = in.looping = true;
     in.logging = false;
     expected.rowButtons = expected.repeat = true;
     expected.logControls = false;
-    EXPECT_EQ(table::enableStates(in), expected);
+    EXPECT_EQ(enableStates(in), expected);
 }
 
 TEST(EnableRules, ScriptModeOffersTheFileButNoTableOrEditor) {
@@ -57,7 +54,7 @@ TEST(EnableRules, ScriptModeOffersTheFileButNoTableOrEditor) {
     expected.logControls = expected.runHotkeyControls = expected.runSwitch = expected.recordingSwitch = true;
     expected.recordingSettings = expected.loop = expected.modeChoice = expected.convertTableToScript = true;
     expected.scriptFileControls = expected.editScript = true;
-    EXPECT_EQ(table::enableStates(in), expected);
+    EXPECT_EQ(enableStates(in), expected);
 }
 
 TEST(EnableRules, EditorChoicesFollowLocationAndMouseEntry) {
@@ -82,7 +79,7 @@ TEST(EnableRules, EditorChoicesFollowLocationAndMouseEntry) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.location) + "/" + c.entry);
-        const EnableStates s = table::enableStates(idleTable(c.location, c.entry));
+        const EnableStates s = enableStates(idleTable(c.location, c.entry));
         EXPECT_EQ(s.keyChoice, c.key);
         EXPECT_EQ(s.mouseChoice, c.mouse);
         EXPECT_EQ(s.actionChoice, c.action);

@@ -1,7 +1,8 @@
 #pragma once
 // PC set-1 scan codes of the virtual keys under the US English layout, as
 // MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) gives them there (0 for keys it has
-// no scan code for). Backends without a native mapping start from this.
+// no scan code for). The fake backend's mapping; the real backends' tests
+// check their own mapping against it.
 
 #include <cstdint>
 
