@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the coverage preset, runs every test and prints the line and branch
-# coverage of the product (tests, benchmarks and generated files excluded).
+# coverage of the product (tests, benchmarks and generated files excluded),
+# then the tests' size against the product's.
 # Usage: scripts/coverage.sh [extra gcovr options, e.g. --html-details out.html]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,3 +28,9 @@ gcovr --use-gcov-files --root . "${filters[@]}" \
       --exclude 'tests/' --exclude 'bench/' --exclude 'build/' \
       --exclude-unreachable-branches --exclude-throw-branches \
       --print-summary --output /dev/null "$@" build/coverage
+
+# The size rule: the tests' non-blank, non-comment lines against the product's.
+lines() { grep -E '\.(cpp|cc|cxx|h|hpp|lua)$' | xargs cat | grep -cvE '^\s*(//.*)?$'; }
+test_lines=$(git ls-files tests | lines)
+product_lines=$(git ls-files | grep -vE '^(tests|bench)/' | lines)
+echo "tests: $test_lines lines against the product's $product_lines ($((100 * test_lines / product_lines))%; at most 40% wanted)"
