@@ -1,6 +1,7 @@
 // The program between start and end on the fake platform: hotkeys switch
-// runs and recordings, a recording becomes the script to run, and the end
-// releases everything in order.
+// runs and recordings (never both, nothing once closing), captured keys,
+// buttons and movement become the recording's script, and the end releases
+// everything in order.
 
 #include <gtest/gtest.h>
 
@@ -75,11 +76,15 @@ TEST_F(Session, StartsCapturingWithTheTitledWindowShown) {
 TEST_F(Session, ARecordingByHotkeyBecomesTheScriptToRun) {
     fake.setCursor({15, -4});
     box("MonitorStartPosition")->setChecked(true);
+    box("MonitorMouseMovement")->setChecked(true);
     answer = folder.filePath("rec.lua");
     pressRecording();
     ASSERT_TRUE(box("Recording")->isChecked());
     key(MsgKeyDown, "A");
     key(MsgKeyUp, "A");
+    fake.pushRawMovement({4, 5});
+    fake.pushMouseEvent({MsgLeftDown, 0});
+    fake.processPendingEvents();
     pressRecording();
     EXPECT_FALSE(box("Recording")->isChecked());
     EXPECT_EQ(asked, QStringList({"Save File|LuaScripts/recording.lua"}));
@@ -90,6 +95,8 @@ TEST_F(Session, ARecordingByHotkeyBecomesTheScriptToRun) {
     EXPECT_TRUE(script.contains("SetMousePosition(15,-4)")) << script.toStdString();
     EXPECT_LT(script.indexOf("PressKey(\"A\")"), script.indexOf("ReleaseKey(\"A\")"));
     EXPECT_GE(script.indexOf("PressKey(\"A\")"), 0) << script.toStdString();
+    EXPECT_LT(script.indexOf("ChangeMousePosition(4,5)"), script.indexOf("PressMouseButton(\"MouseLeft\")"));
+    EXPECT_GT(script.indexOf("ChangeMousePosition(4,5)"), script.indexOf("ReleaseKey(\"A\")"));
     EXPECT_EQ(window().findChild<QLineEdit*>("ScriptLocation")->text(), answer);
     EXPECT_TRUE(window().findChild<QRadioButton*>("UseScript")->isChecked());
 }

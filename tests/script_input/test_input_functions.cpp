@@ -186,81 +186,144 @@ TEST_F(InputFunctionsTest, ABadCallIsReportedWithItsLineAndTheScriptGoesOn) {
     EXPECT_THAT(fake().calls(), ElementsAre("asyncKeyState 0"));
 }
 
-TEST_F(InputFunctionsTest, KeyArgumentsByNameAndByCode) {
-    run("PressKey(5)");           // the number becomes the text 5
-    run("PressKey(5.0)");         // the text 5.0 is no key: code 0 goes out
-    run("PressKeyVK(65)");
-    run("PressKeyVK(65 + 65536)");  // only the low 16 bits count
-    run("ReleaseKey('Escape')");  // virtual key only
-    EXPECT_THAT(fake().calls(), ElementsAre(key(0, 0x06, 0x08), key(0, 0, 0x08), key(0, 0x1E, 0x08),
-                                            key(0, 0x1E, 0x08), key(0x1B, 0, 0x02)));
-    EXPECT_THAT(log(), ElementsAre(errorLine(1, KeyUnknown)));
+// A press and release as typing and the default hits send them.
+std::vector<std::string> hit(int scan, bool shifted = false) {
+    std::vector<std::string> lines = {key(0, scan, 0x08), "wait 50", key(0, scan, 0x0A), "wait 50"};
+    if (!shifted) return lines;
+    lines.insert(lines.begin(), key(0, 0x2A, 0x08));
+    lines.back() = key(0, 0x2A, 0x0A);
+    lines.insert(lines.end() - 1, "wait 50");
+    return lines;
+}
+std::vector<std::string> join(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> lines;
+    for (const auto& part : parts) lines.insert(lines.end(), part.begin(), part.end());
+    return lines;
+}
+
+// What each call sends, with its waits among the records, and what it logs.
+TEST_F(InputFunctionsTest, CallsSendTheirRecordsAndWaits) {
+    constexpr int32_t Max = 2147483647, Min = -2147483647 - 1;
+    const std::vector<std::string> unknown = {errorLine(1, KeyUnknown)};
+    struct Row {
+        const char* script;
+        std::vector<std::string> lines;
+        std::vector<std::string> log = {};
+    };
+    const Row rows[] = {
+        // Keys by their traits: scan code, extended, or virtual key only.
+        {"PressKey(5) PressKeyVK(65) PressKeyVK(65 + 65536) ReleaseKey('Escape')",  // only the low 16 bits
+         {key(0, 0x06, 0x08), key(0, 0x1E, 0x08), key(0, 0x1E, 0x08), key(0x1B, 0, 0x02)}},
+        {"ReleaseKey('Left') PressKey('Tab') ReleaseKey('Tab') PressKey('Enter') ReleaseKey('Enter') "
+         "PressKey('Return') PressKey('Alt') PressKey('LAlt')",  // the generic Alt is the right-hand one
+         {key(0, 0x4B, 0x0B), key(9, 0, 0x00), key(9, 0, 0x02), key(0, 0x1C, 0x09), key(0, 0x1C, 0x0B),
+          key(0, 0x1C, 0x08), key(0, 0x38, 0x09), key(0, 0x38, 0x08)}},
+        {"PressKey(5.0)", {key(0, 0, 0x08)}, unknown},  // the text 5.0 is no key
+        // Buttons and their mouse data; other codes send nothing.
+        {"for _, b in ipairs({1, 2, 4, 5, 6}) do PressMouseButtonVK(b) ReleaseMouseButtonVK(b) end",
+         {mouse(0, 0, 0, 0x02), mouse(0, 0, 0, 0x04), mouse(0, 0, 0, 0x08), mouse(0, 0, 0, 0x10),
+          mouse(0, 0, 0, 0x20), mouse(0, 0, 0, 0x40), mouse(0, 0, 1, 0x80), mouse(0, 0, 1, 0x100),
+          mouse(0, 0, 2, 0x80), mouse(0, 0, 2, 0x100)}},
+        {"PressMouseButton('Escape') PressMouseButtonVK(3) ReleaseMouseButtonVK(256) PressMouseButtonVK(65)", {}},
+        {"PressMouseButton('Nope')", {}, unknown},
+        {"HitMouseButton('A')", {"wait 50", "wait 50"}},  // still waits twice
+        // Hits: hold, then wait after; only positive numbers wait.
+        {"HitKey('A', 0, 0)", {key(0, 0x1E, 0x08), key(0, 0x1E, 0x0A)}},
+        {"HitKey('A')", hit(0x1E)},
+        {"HitKeyVK(37, -5, '7.5') HitKey('A', 0/0, 0.5)",  // a numeric string is a number
+         {key(0, 0x4B, 0x09), key(0, 0x4B, 0x0B), "wait 7.5", key(0, 0x1E, 0x08), key(0, 0x1E, 0x0A),
+          "wait 0.5"}},
+        {"HitMouseButtonVK(5, 120, 0)", {mouse(0, 0, 1, 0x80), "wait 120", mouse(0, 0, 1, 0x100)}},
+        {"HitKeyAfterModifier('A', 'Control')",
+         {key(0, 0x1D, 0x08), key(0, 0x1E, 0x08), "wait 50", key(0, 0x1E, 0x0A), "wait 50", key(0, 0x1D, 0x0A)}},
+        {"HitKeyAfterModifier('Tab', 'Alt', 10, 0)",
+         {key(0, 0x38, 0x09), key(9, 0, 0), "wait 10", key(9, 0, 0x02), key(0, 0x38, 0x0B)}},
+        {"HitKeyAfterModifier('a', 'Ctrl', 0, 0)",  // both names reported, and it goes on
+         {key(0, 0, 0x08), key(0, 0, 0x08), key(0, 0, 0x0A), key(0, 0, 0x0A)},
+         {errorLine(1, KeyUnknown), errorLine(1, "Modifier not recognized.\n")}},
+        // Typing: by case, up to the first zero byte, and only bytes that have a key.
+        {"TypeString(123) TypeString('a\\0b')", join({hit(0x02), hit(0x03), hit(0x04), hit(0x1E)})},
+        {"TypeString('Hi!')", join({hit(0x23, true), hit(0x17), hit(0x02, true)})},
+        {"TypeChar('Hello') TypeChar('') TypeChar('\\0x') TypeChar('\\n') TypeChar('\\t')",
+         join({hit(0x23, true), hit(0x1C), {key(9, 0, 0x00), "wait 50", key(9, 0, 0x02), "wait 50"}})},
+        {"TypeString('\\r\\127\\31\\195\\169')", {}},
+        // Pointer: truncated toward zero, normalised on the desktop, clamped far off.
+        {"SetMousePosition(0, 0) SetMousePosition(959.9, '539') SetMousePosition(1919, 1079) "
+         "SetMousePosition(-1, -1) SetMousePosition(-0.5, 1e300) SetMousePosition(0/0, 0) "
+         "SetMousePosition(2147483647, -2147483648)",
+         {mouse(34, 60, 0, 0x8001), mouse(32767, 32767, 0, 0x8001), mouse(65535, 65535, 0, 0x8001),
+          mouse(0, 0, 0, 0x8001), mouse(34, Max, 0, 0x8001), mouse(34, 60, 0, 0x8001),
+          mouse(Max, Min, 0, 0x8001)}},
+        {"ChangeMousePosition(-3.9, 2.9) ChangeMousePosition(-100000, 0)",
+         {mouse(-3, 2, 0, 0x0001), mouse(-100000, 0, 0, 0x0001)}},
+        // 2.9999999 is 3.0 as a float, so a whole 360.
+        {"for _, n in ipairs({'2', -0.5, 0.5, 0.004, 2.9999999, 1e30, -1e300, 0/0}) do MouseWheel(n) end",
+         {mouse(0, 0, 240, 0x800), mouse(0, 0, -60, 0x800), mouse(0, 0, 60, 0x800), mouse(0, 0, 0, 0x800),
+          mouse(0, 0, 360, 0x800), mouse(0, 0, Max, 0x800), mouse(0, 0, Min, 0x800), mouse(0, 0, 0, 0x800)}},
+        // Without a duration a glide is one move; a drag holds the left button around it.
+        {"MoveMouse(1919, 1079, 0) MoveMouse(0, 0, -5) MoveMouse(0, 0, 0/0) DragMouse('0', 0, -1)",
+         {"cursorPosition", mouse(65535, 65535, 0, 0x8001), "cursorPosition", mouse(34, 60, 0, 0x8001),
+          "cursorPosition", mouse(34, 60, 0, 0x8001), mouse(0, 0, 0, 0x02), "cursorPosition",
+          mouse(34, 60, 0, 0x8001), mouse(0, 0, 0, 0x04)}},
+    };
+    for (const Row& row : rows) {
+        timeline.clear();
+        log().clear();
+        run(row.script);
+        EXPECT_EQ(timeline.lines(), row.lines) << row.script;
+        EXPECT_EQ(log(), row.log) << row.script;
+    }
 }
 
 TEST_F(InputFunctionsTest, AnUnnamedCodeIsReportedAndStillSent) {
     fake().setScanCode(7, 0x5A);
+    fake().setScanCode(300, 0x1E);  // a code above the vocabulary names no key, whatever the platform says
     run("PressKeyVK(7)\nReleaseKeyVK(300)");
     EXPECT_THAT(fake().calls(), ElementsAre(key(0, 0x5A, 0x08), key(0, 0, 0x0A)));
     EXPECT_THAT(log(), ElementsAre(errorLine(1, KeyUnknown), errorLine(2, KeyUnknown)));
 }
 
-TEST_F(InputFunctionsTest, HitSequencesAndTheirWaits) {
-    run("HitKey('A', 0, 0)");
-    EXPECT_THAT(timeline.lines(), ElementsAre(key(0, 0x1E, 0x08), key(0, 0x1E, 0x0A)));
-    timeline.clear();
-
-    run("HitKey('A')");
-    EXPECT_THAT(timeline.lines(),
-                ElementsAre(key(0, 0x1E, 0x08), "wait 50", key(0, 0x1E, 0x0A), "wait 50"));
-    timeline.clear();
-
-    run("HitKeyVK(37, -5, '7.5')");  // Left; a numeric string is a number
-    EXPECT_THAT(timeline.lines(), ElementsAre(key(0, 0x4B, 0x09), key(0, 0x4B, 0x0B), "wait 7.5"));
-    timeline.clear();
-
-    run("HitMouseButtonVK(5, 120, 0)");
-    EXPECT_THAT(timeline.lines(),
-                ElementsAre(mouse(0, 0, 1, 0x80), "wait 120", mouse(0, 0, 1, 0x100)));
-    EXPECT_THAT(log(), IsEmpty());
+TEST_F(InputFunctionsTest, AbsoluteMovesReadTheDesktopEachTimeAndNeedOne) {
+    run("SetMousePosition(399, 299)");
+    fake().setDesktopSize(800, 600);  // a screen change after the run started
+    run("SetMousePosition(399, 299)");
+    fake().setDesktopSize(0, 1080);
+    run("SetMousePosition(10, 10) MoveMouse(10, 10, 0)");
+    fake().setDesktopSize(1920, 1080);
+    EXPECT_THAT(fake().calls(), ElementsAre(mouse(13653, 18204, 0, 0x8001), mouse(32767, 32767, 0, 0x8001),
+                                            "cursorPosition"));
 }
 
-TEST_F(InputFunctionsTest, ButtonFunctionsSendOnlyForButtons) {
-    run("PressMouseButton('Escape')");  // a key, not a button: nothing, silently
-    EXPECT_THAT(fake().calls(), IsEmpty());
-    EXPECT_THAT(log(), IsEmpty());
+TEST_F(InputFunctionsTest, GlidesGoFromTheCursorOrTheOriginToTheTarget) {
+    auto moves = [&] {
+        std::vector<platform::MouseInput> records;
+        for (const platform::InputRecord& r : fake().sentInputs())
+            if (r.type == platform::InputRecord::Mouse) records.push_back(r.mouse);
+        fake().clearCalls();
+        return records;
+    };
+    fake().setCursor({0, 539});
+    run("MoveMouse(1919, 539, 40)");
+    std::vector<platform::MouseInput> glide = moves();
+    ASSERT_GE(glide.size(), 3u);  // start, at least one step between, target
+    EXPECT_EQ(glide.front(), (platform::MouseInput{34, 32767, 0, 0x8001}));
+    EXPECT_EQ(glide.back(), (platform::MouseInput{65535, 32767, 0, 0x8001}));
+    for (std::size_t i = 1; i < glide.size(); ++i) {
+        EXPECT_GE(glide[i].dx, glide[i - 1].dx) << "step " << i;
+        EXPECT_EQ(glide[i].dy, 32767) << "step " << i;
+    }
+    EXPECT_GT(glide[glide.size() - 2].dx, glide.front().dx);
 
-    run("PressMouseButton('Nope')");
-    EXPECT_THAT(fake().calls(), IsEmpty());
-    EXPECT_THAT(log(), ElementsAre(errorLine(1, KeyUnknown)));
-
-    run_double::reset();
-    run("HitMouseButton('A')");  // still waits twice
-    EXPECT_THAT(timeline.lines(), ElementsAre("wait 50", "wait 50"));
-
-    timeline.clear();
-    run("PressMouseButton('MouseRight') ReleaseMouseButtonVK(2)");
-    EXPECT_THAT(fake().calls(), ElementsAre(mouse(0, 0, 0, 0x08), mouse(0, 0, 0, 0x10)));
-}
-
-TEST_F(InputFunctionsTest, ModifierHitSequence) {
-    run("HitKeyAfterModifier('A', 'Control')");
-    EXPECT_THAT(timeline.lines(),
-                ElementsAre(key(0, 0x1D, 0x08), key(0, 0x1E, 0x08), "wait 50", key(0, 0x1E, 0x0A),
-                            "wait 50", key(0, 0x1D, 0x0A)));
-    timeline.clear();
-
-    run("HitKeyAfterModifier('Tab', 'Alt', 10, 0)");
-    EXPECT_THAT(timeline.lines(), ElementsAre(key(0, 0x38, 0x09), key(9, 0, 0), "wait 10",
-                                              key(9, 0, 0x02), key(0, 0x38, 0x0B)));
-    EXPECT_THAT(log(), IsEmpty());
-}
-
-TEST_F(InputFunctionsTest, ModifierHitReportsBothUnknownNamesAndGoesOn) {
-    run("HitKeyAfterModifier('a', 'Ctrl', 0, 0)");
-    EXPECT_THAT(log(), ElementsAre(errorLine(1, KeyUnknown),
-                                   errorLine(1, "Modifier not recognized.\n")));
-    EXPECT_THAT(fake().calls(), ElementsAre(key(0, 0, 0x08), key(0, 0, 0x08), key(0, 0, 0x0A),
-                                            key(0, 0, 0x0A)));
+    fake().setCursor({500, 500});
+    fake().setCursorFails(true);
+    run("DragMouse(1919, 1079, 10)");
+    fake().setCursorFails(false);
+    glide = moves();
+    ASSERT_GE(glide.size(), 4u);
+    EXPECT_EQ(glide.front(), (platform::MouseInput{0, 0, 0, 0x02}));
+    EXPECT_EQ(glide[1], (platform::MouseInput{34, 60, 0, 0x8001}));
+    EXPECT_EQ(glide[glide.size() - 2], (platform::MouseInput{65535, 65535, 0, 0x8001}));
+    EXPECT_EQ(glide.back(), (platform::MouseInput{0, 0, 0, 0x04}));
 }
 
 TEST_F(InputFunctionsTest, KeyStateTestsAndTheKeypadEnter) {
@@ -289,27 +352,6 @@ TEST_F(InputFunctionsTest, AnUnknownKeyIsAskedAsCodeZero) {
     EXPECT_THAT(log(), ElementsAre(errorLine(1, KeyUnknown), errorLine(1, KeyUnknown)));
 }
 
-TEST_F(InputFunctionsTest, TypingTakesTextUpToItsFirstZeroByte) {
-    run("TypeString(123)");
-    run("TypeString('a\\0b')");
-    std::vector<std::string> expected;
-    for (int scan : {0x02, 0x03, 0x04, 0x1E}) {
-        expected.push_back(key(0, scan, 0x08));
-        expected.push_back(key(0, scan, 0x0A));
-    }
-    EXPECT_EQ(fake().calls(), expected);
-}
-
-TEST_F(InputFunctionsTest, TypeCharTypesOnlyTheFirstByte) {
-    run("TypeChar('Hello')");
-    EXPECT_THAT(fake().calls(), ElementsAre(key(0, 0x2A, 0x08), key(0, 0x23, 0x08),
-                                            key(0, 0x23, 0x0A), key(0, 0x2A, 0x0A)));
-    fake().clearCalls();
-    run("TypeChar('') TypeChar('\\0x')");  // nothing to type, nothing to report
-    EXPECT_THAT(fake().calls(), IsEmpty());
-    EXPECT_THAT(log(), IsEmpty());
-}
-
 TEST_F(InputFunctionsTest, GetMousePositionGivesTwoFloatsWhateverItIsGiven) {
     fake().setCursor({100, 200});
     EXPECT_THAT(results("GetMousePosition()"), ElementsAre("float 100.0", "float 200.0"));
@@ -317,29 +359,6 @@ TEST_F(InputFunctionsTest, GetMousePositionGivesTwoFloatsWhateverItIsGiven) {
     fake().setCursorFails(true);
     EXPECT_THAT(results("GetMousePosition()"), ElementsAre("float 0.0", "float 0.0"));
     EXPECT_THAT(log(), IsEmpty());
-}
-
-TEST_F(InputFunctionsTest, PointerFunctionsTruncateTheirNumbers) {
-    run("SetMousePosition(0, 0)");
-    run("SetMousePosition(959.9, '539')");
-    run("SetMousePosition(-0.5, 1e300)");  // toward zero; far off clamps
-    run("SetMousePosition(0/0, 0)");      // not a number is 0
-    run("ChangeMousePosition(-3.9, 2.9)");
-    run("MouseWheel('2') MouseWheel(-0.5)");
-    EXPECT_THAT(fake().calls(),
-                ElementsAre(mouse(34, 60, 0, 0x8001), mouse(32767, 32767, 0, 0x8001),
-                            mouse(34, 2147483647, 0, 0x8001), mouse(34, 60, 0, 0x8001),
-                            mouse(-3, 2, 0, 0x0001), mouse(0, 0, 240, 0x800),
-                            mouse(0, 0, -60, 0x800)));
-}
-
-TEST_F(InputFunctionsTest, MoveAndDragWithoutDuration) {
-    fake().setCursor({5, 5});
-    run("MoveMouse(1919, 1079, 0)");
-    run("DragMouse('0', 0, -1)");
-    EXPECT_THAT(fake().calls(),
-                ElementsAre("cursorPosition", mouse(65535, 65535, 0, 0x8001), mouse(0, 0, 0, 0x02),
-                            "cursorPosition", mouse(34, 60, 0, 0x8001), mouse(0, 0, 0, 0x04)));
 }
 
 TEST_F(InputFunctionsTest, ConversionsBetweenNamesAndCodes) {

@@ -1,6 +1,5 @@
 // The input functions as scripts reach them through the real runner: the
-// records that leave its thread, the lines of bad calls from the runner's
-// own error report, results handed back to the script, stops arriving in
+// lines of bad calls from the runner's own error report, stops arriving in
 // the middle of a long TypeString and a long DragMouse, and what a run
 // that ends by a stop or an error leaves pressed.
 
@@ -58,25 +57,6 @@ protected:
     RunHarness h;
 };
 
-TEST_F(RunnerInput, RecordsLeaveTheRunExactlyAndInOrder) {
-    EXPECT_EQ(scriptOutput(h, "PressKey('A') ReleaseKey('A')\n"
-                              "HitKey('Return', 0, 0)\n"
-                              "HitMouseButton('MouseLeft', 0, 0)\n"
-                              "SetMousePosition(1919, 0)\n"
-                              "MouseWheel(-2)\n"
-                              "TypeString('Hi!')"),
-              "");
-    EXPECT_THAT(sentLines(h.platform),
-                ElementsAre(key(0, 0x1E, 0x08), key(0, 0x1E, 0x0A),       // A
-                            key(0, 0x1C, 0x08), key(0, 0x1C, 0x0A),       // Return
-                            mouse(0, 0, 0, 0x0002), mouse(0, 0, 0, 0x0004),  // left button
-                            mouse(65535, 60, 0, 0x8001),                    // absolute move
-                            mouse(0, 0, -240, 0x0800),  // wheel toward the user
-                            key(0, 0x2A, 0x08), key(0, 0x23, 0x08), key(0, 0x23, 0x0A), key(0, 0x2A, 0x0A),
-                            key(0, 0x17, 0x08), key(0, 0x17, 0x0A),
-                            key(0, 0x2A, 0x08), key(0, 0x02, 0x08), key(0, 0x02, 0x0A), key(0, 0x2A, 0x0A)));
-}
-
 TEST_F(RunnerInput, BadCallsAreLoggedWithTheRunnersCallingLine) {
     EXPECT_EQ(scriptOutput(h, "PressKey('A')\n"
                               "ReleaseKey('A')\n"
@@ -101,16 +81,6 @@ TEST_F(RunnerInput, BadCallsAreLoggedWithTheRunnersCallingLine) {
               "Error Line 12: Wrong number of arguments.\n");
     // A key that is not recognised still goes on as code 0; refused calls send nothing.
     EXPECT_THAT(sentLines(h.platform), ElementsAre(key(0, 0x1E, 0x08), key(0, 0x1E, 0x0A), key(0, 0, 0x08)));
-}
-
-TEST_F(RunnerInput, ResultsComeBackToTheScript) {
-    h.platform.setCursor({12, 34});
-    h.platform.setKeyDown(13, true);
-    EXPECT_EQ(scriptOutput(h, "local x, y = GetMousePosition() Log(x .. ',' .. y .. ' ')\n"
-                              "Log(tostring(KeyPressed('Enter')) .. tostring(KeyReleased('Return')) .. ' ')\n"
-                              "Log(tostring(MouseButtonPressed('Enter')) .. ' ')\n"
-                              "Log(FromStringToVirtualKey('MouseX2') .. FromVirtualKeyToString(0x15))"),
-              "12.0,34.0 truefalse false 6Hanguel");
 }
 
 // About 100 ms per character: unstopped this would take some six seconds.

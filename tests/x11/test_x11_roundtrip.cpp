@@ -1,6 +1,8 @@
 // Every key of the vocabulary, injected the way the injection primitives
 // inject it, comes back through capture as the virtual key a low-level
-// hook reports for it, or is one of the listed exceptions.
+// hook reports for it, or is one of the listed exceptions; and the backend's
+// fixed tables behind that: scan codes and evdev positions, the keypad by
+// NumLock, character keys, and the pointer and wheel arithmetic.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +10,9 @@
 
 #include "X11TestSupport.h"
 #include "input/KeyNames.h"
+#include "platform/x11/PointerMath.h"
+#include "platform/x11/ScanCodeEvdev.h"
+#include "platform/x11/VirtualKeyPositions.h"
 
 using namespace platform;
 
@@ -107,4 +112,68 @@ TEST_F(RoundTrip, EveryKeyComesBackAsTheCodeAHookReports) {
         const int expected = exception != Exceptions.end() ? exception->second : reportedCode(code);
         EXPECT_EQ(roundTrip(code), expected) << name;
     }
+}
+
+TEST(ScanCodeEvdev, ScanCodesReachTheirPositionsAndMapBack) {
+    for (uint16_t s = 1; s <= 0x58; ++s)  // the plain block is the identity but for SysRq
+        EXPECT_EQ(evdevOfScanCode({s, false}), s == 0x54 ? 99 : s) << std::hex << s;
+    const struct {
+        uint16_t scan;
+        bool extended;
+        uint16_t evdev;
+    } rows[] = {{0x48, true, 103}, {0x1D, true, 97},  {0x1C, true, 96},   {0x35, true, 98},
+                {0x38, true, 100}, {0x47, true, 102}, {0x53, true, 111},  {0x5B, true, 125},
+                {0x5C, true, 126}, {0x5D, true, 127}, {0x20, true, 113},  {0x6A, true, 158},
+                {0x48, false, 72}, {0x1C, false, 28}, {0x00, false, 0},   {0x200, false, 0}};
+    for (const auto& r : rows) EXPECT_EQ(evdevOfScanCode({r.scan, r.extended}), r.evdev) << std::hex << r.scan;
+    for (bool extended : {false, true})
+        for (uint16_t s = 1; s < 128; ++s) {
+            const uint16_t evdev = evdevOfScanCode({s, extended});
+            if (!evdev || (extended && s == 0x37)) continue;  // E0 37 is SysRq's second name
+            const ScanCode back = scanCodeOfEvdev(evdev);
+            EXPECT_EQ(back.code, s) << std::hex << s << " ext " << extended;
+            EXPECT_EQ(back.extended, extended) << std::hex << s;
+        }
+}
+
+TEST(ScanCodeEvdev, HooksReportSidedModifiersAndKeypadByNumLock) {
+    const struct {
+        uint16_t evdev;
+        bool numLock;
+        uint32_t vk;
+    } rows[] = {{42, true, 0xA0},  {54, true, 0xA1},  {29, true, 0xA2},  {97, true, 0xA3},
+                {56, true, 0xA4},  {100, true, 0xA5}, {96, false, 0x0D}, {71, true, 0x67},
+                {71, false, 0x24}, {76, false, 0x0C}, {83, false, 0x2E}, {98, false, 0x6F},
+                {102, false, 0x24}, {0, true, 0}};
+    for (const auto& r : rows) EXPECT_EQ(virtualKeyOfEvdev(r.evdev, r.numLock), r.vk) << r.evdev;
+}
+
+TEST(CharacterKeys, LettersDigitsAndPunctuationFollowTheLayout) {
+    EXPECT_EQ(characterOfVirtualKey('Z'), 'z');
+    EXPECT_EQ(characterOfVirtualKey('5'), '5');
+    EXPECT_EQ(characterOfVirtualKey(0xDC), '\\');
+    EXPECT_EQ(characterOfVirtualKey(0x70), 0);  // F1 has a fixed position
+    for (uint32_t vk = 0; vk < 256; ++vk) {
+        if (char c = characterOfVirtualKey(vk)) {
+            EXPECT_EQ(virtualKeyOfCharacter(static_cast<unsigned char>(c)), vk);
+        }
+    }
+    EXPECT_EQ(virtualKeyOfCharacter('!'), 0u);
+}
+
+TEST(PointerMath, AbsoluteCoordinatesLandOnTheirPixelAndStayOnTheScreen) {
+    for (int size : {1920, 1080, 1366, 768, 800, 3840, 2160, 1})
+        for (int x = 0; x < size; ++x)
+            ASSERT_EQ(pixelOfAbsolute(((x + 1) * AbsoluteRange) / size, size), x) << "size " << size;
+    EXPECT_EQ(pixelOfAbsolute(-5000, 1920), 0);
+    EXPECT_EQ(pixelOfAbsolute(70000, 1920), 1919);
+    EXPECT_EQ(pixelOfAbsolute(1000, 0), 0);
+}
+
+TEST(WheelAccumulator, WholeNotchesClickAndFractionsCarryUntilTheDirectionTurns) {
+    WheelAccumulator w;
+    // 90 then -60: the direction turned, so the 90 is dropped; the last 60 adds to a carried 60.
+    const int deltas[] = {120, -240, 60, 60, 90, -60, -60, 0, 300, 60};
+    const int clicks[] = {1, -2, 0, 1, 0, 0, -1, 0, 2, 1};
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(w.add(deltas[i]), clicks[i]) << i;
 }
