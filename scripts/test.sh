@@ -11,7 +11,7 @@ scripts/setup.sh test
 jobs="$(nproc)"
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan-suppressions.txt"
 
 echo "== asan: build and run every test"
 cmake --preset asan >/dev/null
