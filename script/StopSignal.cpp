@@ -24,7 +24,7 @@ std::optional<int> StopSignal::exitStatus() const {
 
 bool StopSignal::endRequested() const {
     std::lock_guard<std::mutex> lock(stopMutex);
-    return stopRequest || exitRequest;
+    return ending();
 }
 
 void StopSignal::armAndWake() {
@@ -42,18 +42,18 @@ bool StopSignal::stopRequested() const {
 
 bool StopSignal::waitUntil(Clock::time_point deadline) const {
     std::unique_lock<std::mutex> lock(stopMutex);
-    return stopWake.wait_until(lock, deadline, [this] { return stopRequest || exitRequest; });
+    return stopWake.wait_until(lock, deadline, [this] { return ending(); });
 }
 
 void StopSignal::waitForStop() const {
     std::unique_lock<std::mutex> lock(stopMutex);
-    stopWake.wait(lock, [this] { return stopRequest || exitRequest; });
+    stopWake.wait(lock, [this] { return ending(); });
 }
 
 void StopSignal::attachState(lua_State* state) {
     std::lock_guard<std::mutex> lock(stopMutex);
     luaState = state;
-    if (stopRequest || exitRequest)
+    if (ending())
         armStopHook(state);
 }
 
@@ -67,7 +67,7 @@ void StopSignal::enterCoroutine(lua_State* coroutine) {
     std::lock_guard<std::mutex> lock(stopMutex);
     resumedCoroutines.push_back(coroutine);
     // A coroutine created before the stop does not inherit the hook.
-    if (stopRequest || exitRequest)
+    if (ending())
         armStopHook(coroutine);
 }
 

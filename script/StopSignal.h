@@ -44,6 +44,8 @@ public:
     void leaveCoroutine(lua_State* coroutine);
 
 private:
+    // Under stopMutex: a stop or an os.exit was asked for.
+    bool ending() const { return stopRequest || exitRequest.has_value(); }
     // Under stopMutex: arms the hooks and wakes every wait.
     void armAndWake();
 
