@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 
+#include <csignal>
 #include <map>
 #include <mutex>
 
@@ -35,7 +36,13 @@ int connectionLost(Display*) { DisplayLoss::end("the connection to the X server 
 
 }  // namespace
 
-void X11ErrorTrap::endOnConnectionLoss() { XSetIOErrorHandler(connectionLost); }
+void X11ErrorTrap::endOnConnectionLoss() {
+    XSetIOErrorHandler(connectionLost);
+    // A write to a server that has gone would kill the process with SIGPIPE
+    // before any handler runs (ours or the toolkit's); ignored, the write
+    // fails and the loss takes the orderly way like any other.
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 void X11ErrorTrap::watch(Display* display) {
     std::lock_guard<std::mutex> lock(trapMutex);
