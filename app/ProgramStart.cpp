@@ -6,6 +6,7 @@
 
 #include "app/ProgramSession.h"
 #include "input/KeyNames.h"
+#include "ui/ProgramFiles.h"
 
 std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
     std::setlocale(LC_NUMERIC, "C");
@@ -15,6 +16,8 @@ std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
 int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started) {
     initKeyNames();
     QApplication application(argc, argv);
+    // Lets the desktop match the window to its entry and icon.
+    QGuiApplication::setDesktopFileName(programFiles::applicationId());
 
     std::string error;
     std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);

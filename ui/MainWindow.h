@@ -18,6 +18,7 @@
 class HotkeyControls;
 class LogPanel;
 class LogWindow;
+class ReferenceWindow;
 class RunControl;
 class TableEditor;
 class QCloseEvent;
@@ -86,9 +87,13 @@ public:
     void setRecordingChecked(bool on);
 
     LogWindow* logWindowWidget() const;
+    ReferenceWindow* referenceWindow() const { return reference_; }
     ThreadManager& runs() { return threadManager; }
 
 public slots:
+    // Opens the function reference in its own read-only window (also F1).
+    void showReference();
+
     // connectSlotsByName connects in declaration order, so keep this order.
     void on_Hotkey_keySequenceChanged(const QKeySequence& sequence);
     void on_InputLocation_currentTextChanged(const QString& text);
@@ -127,6 +132,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Sets the window's icon, or says in the log that it is missing.
+    void showIcon();
+
     // Declared first so it is destroyed last: its destructor waits for every
     // run to end, after nothing of the window is left for a run to touch.
     ThreadManager threadManager;
@@ -140,4 +148,5 @@ private:
     std::unique_ptr<HotkeyControls> hotkeys_;
     std::unique_ptr<TableEditor> table_;
     std::unique_ptr<RunControl> run_;
+    ReferenceWindow* reference_ = nullptr;  // built when first opened
 };
