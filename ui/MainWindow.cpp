@@ -42,6 +42,9 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     threadManager.logEnabled = ui->checkBox->isChecked();
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &MainWindow::showReference);
+    // The window itself takes the first key, not the first control in tab
+    // order: a hotkey edit would record F1 (or any key) as a new hotkey.
+    setFocus();
     showIcon();
 }
 
