@@ -23,7 +23,11 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 build=build/package
+# Debian's hardening flags (fortified functions, full RELRO, PIE).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
     -DQP_BUILD_TESTS=OFF -DQP_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)"
 (cd "$build" && cpack -G DEB)
