@@ -87,13 +87,13 @@ public:
     void setRecordingChecked(bool on);
 
     LogWindow* logWindowWidget() const;
+    // Opens the function reference in its own read-only window (F1). Not a
+    // slot: the form's slots are a fixed set; connect to it by pointer.
+    void showReference();
     ReferenceWindow* referenceWindow() const { return reference_; }
     ThreadManager& runs() { return threadManager; }
 
 public slots:
-    // Opens the function reference in its own read-only window (also F1).
-    void showReference();
-
     // connectSlotsByName connects in declaration order, so keep this order.
     void on_Hotkey_keySequenceChanged(const QKeySequence& sequence);
     void on_InputLocation_currentTextChanged(const QString& text);
