@@ -185,6 +185,10 @@ void testHotkeys(Checks& check, CaptureSession& s) {
     check.that(registers(2, ctrlShift, VK_F7) && fired() == Ids{2}, "freed, they fire 2 alone");
     check.that(registers(1, ModNoRepeat | ModAnyModifiers, VK_F7) && fired() == Ids{1},
                "F7 with any modifiers as 1 takes the press from 2");
+    s.platform.unregisterHotkey(2);
+    check.that(fired() == Ids{1}, "and keeps it once 2 lets go");
+    check.that(registers(2, ctrlShift, VK_F7) && fired() == Ids{1},
+               "or when 2 comes back under it");
     check.that(registers(1, ModNoRepeat, VK_F7) && fired() == Ids{2},
                "F7 alone as 1 gives it back");
     s.platform.unregisterHotkey(1);
