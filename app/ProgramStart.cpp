@@ -13,7 +13,8 @@ std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
     return platform::createPlatform(error);
 }
 
-int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started) {
+int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started,
+               const SessionLoop& loop) {
     initKeyNames();
     QApplication application(argc, argv);
     // Lets the desktop match the window to its entry and icon.
@@ -32,7 +33,7 @@ int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)
         // A lost display cannot ask the user: keep a recording in a recovery file.
         session.setDisplayLossCallback([&session] { session.window().preserveUnsavedRecording(); });
         if (started) started(session);
-        status = application.exec();
+        status = loop ? loop(session, *backend) : application.exec();
     }
     // The backend goes last, after everything that used it.
     backend.reset();
