@@ -6,6 +6,7 @@
 
 #include "app/ProgramSession.h"
 #include "input/KeyNames.h"
+#include "ui/ProgramFiles.h"
 
 std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
     std::setlocale(LC_NUMERIC, "C");
@@ -16,6 +17,8 @@ int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)
                const SessionLoop& loop) {
     initKeyNames();
     QApplication application(argc, argv);
+    // Lets the desktop match the window to its entry and icon.
+    QGuiApplication::setDesktopFileName(programFiles::applicationId());
 
     std::string error;
     std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
