@@ -78,7 +78,7 @@ TEST(HotkeyBinding, ASequenceRegistersItsLastChordShowsWhatWasRegisteredAndSettl
         {"Ctrl+?", true, ModNoRepeat | ModControl | ModShift, 0xBF, "Ctrl+?"},
         // Comma and plus end the portable text in ways of their own; Shift is dropped there.
         {",", true, ModNoRepeat, 0xBC, ","},
-        {"Ctrl+Shift+,", true, ModNoRepeat | ModControl, 0xBC, "Ctrl+,"},
+        {"Alt+Shift+,", true, ModNoRepeat | ModAlt, 0xBC, "Alt+,"},
         {"+", true, ModNoRepeat | ModShift, 0xBB, "+"},
         {"Ctrl+Shift++", true, ModNoRepeat | ModControl | ModShift, 0xBB, "Ctrl++"},
         {"Ctrl+F12", false, 0, 0, ""},
