@@ -188,6 +188,7 @@ TEST(TableTranslation, EachRowGivesItsCallsAndTheScriptFileIsTwoCommentLinesThen
         {{"A", "Release", "0.5"}, "ReleaseKey(\"A\")\nMilliSleep(0.5)\n"},
         {{"MouseRight", "Release", "0"}, "ReleaseMouseButton(\"MouseRight\")\n"},
         {{"A", "Press", "-5"}, "PressKey(\"A\")\n"},
+        {{"A", "Press", "x"}, "PressKey(\"A\")\n"},
         {{"None", "Hit", "500"}, ""},
         {{"", "", " +7 "}, "MilliSleep(7)\n"},
         {{"\\", "Hit", "100"}, "HitKey(\"\\\\\",50,50.000000)\n"},
