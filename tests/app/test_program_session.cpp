@@ -101,7 +101,10 @@ TEST_F(Session, ARecordingByHotkeyIsSavedAndBecomesTheScriptToRunUnlessTheSaveIs
     EXPECT_FALSE(window().findChild<QRadioButton*>("UseScript")->isChecked());
 
     answer = folder.filePath("rec.lua");
+    box("MonitorMouseMovement")->setChecked(true);
     recordAKey();
+    fake.pushRawMovement({4, 5});
+    fake.pushMouseEvent({MsgLeftDown, 0});
     bool startedMeanwhile = false;
     whileAsked = [&] {  // the hotkey still works under a modal dialog
         pressRecording();
@@ -117,19 +120,27 @@ TEST_F(Session, ARecordingByHotkeyIsSavedAndBecomesTheScriptToRunUnlessTheSaveIs
     const QString script = contents(answer);
     EXPECT_GE(script.indexOf("PressKey(\"A\")"), 0) << script.toStdString();
     EXPECT_LT(script.indexOf("PressKey(\"A\")"), script.indexOf("ReleaseKey(\"A\")"));
+    EXPECT_LT(script.indexOf("ReleaseKey(\"A\")"), script.indexOf("ChangeMousePosition(4,5)"));
+    EXPECT_LT(script.indexOf("ChangeMousePosition(4,5)"), script.indexOf("PressMouseButton(\"MouseLeft\")"));
     EXPECT_FALSE(script.contains("\"B\""));
     EXPECT_EQ(scriptLocation()->text(), answer);
     EXPECT_TRUE(window().findChild<QRadioButton*>("UseScript")->isChecked());
 }
 
-// That a run ignores the recording hotkey is checked in the real program (test_e2e_run).
-TEST_F(Session, TheRunHotkeyIsIgnoredWhileRecordingAndBothOnceTheWindowIsClosing) {
+TEST_F(Session, EachHotkeyIsIgnoredWhileTheOtherSwitchIsOnAndBothOnceTheWindowIsClosing) {
     const QString endless = folder.filePath("endless.lua");
     QFile file(endless);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("while true do end\n") > 0);
     file.close();
     window().findChild<QRadioButton*>("UseScript")->setChecked(true);
     scriptLocation()->setText(endless);
+
+    pressRun();
+    ASSERT_TRUE(box("Running")->isChecked());
+    pressRecording();
+    EXPECT_FALSE(box("Recording")->isChecked());
+    pressRun();
+    ASSERT_FALSE(box("Running")->isChecked());
 
     pressRecording();
     ASSERT_TRUE(box("Recording")->isChecked());
