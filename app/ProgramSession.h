@@ -20,6 +20,8 @@ public:
     ProgramSession& operator=(const ProgramSession&) = delete;
 
     MainWindow& window() { return *window_; }
+    // Acts as a press of the global hotkey id would, through the same router.
+    void hotkey(int id) { router_->hotkey(id); }
 
     // What the program does last when its display goes away during the
     // session (platform::DisplayLoss): keep the user's unsaved work. GUI

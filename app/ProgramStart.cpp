@@ -13,8 +13,16 @@ std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
 }
 
 int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started) {
+    ProgramHooks hooks;
+    hooks.started = started;
+    return runProgram(argc, argv, hooks);
+}
+
+int runProgram(int argc, char* argv[], const ProgramHooks& hooks) {
     initKeyNames();
     QApplication application(argc, argv);
+    if (hooks.beforeSession)
+        if (const std::optional<int> status = hooks.beforeSession()) return *status;
 
     std::string error;
     std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
@@ -28,7 +36,7 @@ int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)
         ProgramSession session(*backend);
         // A lost display cannot ask the user: keep a recording in a recovery file.
         session.setDisplayLossCallback([&session] { session.window().preserveUnsavedRecording(); });
-        if (started) started(session);
+        if (hooks.started) hooks.started(session);
         status = application.exec();
     }
     // The backend goes last, after everything that used it.
