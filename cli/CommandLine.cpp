@@ -10,6 +10,7 @@ const char ProgramName[] = "quillpress";
 const char ValueSeparator[] = "=";
 const char EndOfOptions[] = "--";
 const char TableSuffix[] = ".table";
+constexpr int HelpWidth = 79;
 
 const OptionEntry Options[] = {
     {OptionId::Window, true, "", "[FILE]",
@@ -42,7 +43,7 @@ const OptionEntry Options[] = {
      "quillpress run sync.lua --quiet"},
     {OptionId::Hotkey, false, "--hotkey", "SEQ",
      "The global key that stops the run, written as in the window's hotkey edit (default F4).",
-     "quillpress run game.lua --hotkey Ctrl+F12"},
+     "quillpress run game.lua --hotkey Ctrl+F11"},
     {OptionId::NoHotkey, false, "--no-hotkey", "", "No key stops the run.",
      "quillpress run game.lua --no-hotkey"},
 };
@@ -139,9 +140,23 @@ const OptionEntry* optionTable(int* count) {
 
 QString helpText() {
     const QString indent = QStringLiteral("      ");
+    // Words wrapped to a terminal's usual width under the indent.
+    auto wrapped = [&](const QString& text) {
+        QString lines;
+        QString current = indent;
+        for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (current.size() > indent.size() && current.size() + 1 + word.size() > HelpWidth) {
+                lines += current + QLatin1Char('\n');
+                current = indent;
+            }
+            if (current.size() > indent.size()) current += QLatin1Char(' ');
+            current += word;
+        }
+        return lines + current + QLatin1Char('\n');
+    };
     auto describe = [&](const OptionEntry& entry) {
-        return indent + QLatin1String(entry.description) + QLatin1Char('\n') + indent +
-               QStringLiteral("Example: ") + QLatin1String(entry.example) + QLatin1Char('\n');
+        return wrapped(QLatin1String(entry.description)) + indent + QStringLiteral("Example: ") +
+               QLatin1String(entry.example) + QLatin1Char('\n');
     };
     auto spaced = [](const char* name, const char* value) {
         QString text = QLatin1String(name);
