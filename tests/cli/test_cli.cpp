@@ -127,6 +127,7 @@ TEST(HeadlessRun, ExitStatusSaysHowTheRunEnded) {
         {{"run", broken, "--quiet"}, 1, "", "Error " + broken + ":2: boom\n"},
         {{"run", file("exit.lua", "os.exit(7)")}, 7, "os.exit(7)", ""},
         {{"run", missing}, 2, "", "cannot read " + missing},
+        {{"run", file("bad.table", "A:Hitt:10\n")}, 1, "-- Table not played, row 1: ", ""},
         {{"run", broken, "--loop", "--repeat", "2"}, 2, "", "exclude each other"},
     };
     for (const auto& c : cases) {
