@@ -15,8 +15,8 @@ constexpr int HelpWidth = 79;
 const OptionEntry Options[] = {
     {OptionId::Window, true, "", "[FILE]",
      "Starts the window. A .lua FILE becomes the script to run (Use Script), a .table FILE is "
-     "loaded into the table (Use Table). While a window is running, FILE is handed to it "
-     "instead and this command exits.",
+     "loaded into the table (Use Table). While a window is running on this display, this "
+     "start hands FILE to it (or only raises it) and exits.",
      "quillpress ~/scripts/fill-form.lua"},
     {OptionId::Run, true, "run", "FILE [OPTIONS]",
      "Runs a Lua script, or a .table file as the table would play it, without a window. The "

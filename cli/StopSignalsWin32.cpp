@@ -1,6 +1,5 @@
 #include "StopSignals.h"
 
-#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 #include <atomic>
