@@ -94,7 +94,7 @@ class RunFollower : public QObject, public platform::CaptureListener {
 public:
     RunFollower(platform::Platform& platform, const Command& command)
         : platform_(platform), command_(command), runs_(platform), hotkeys_(platform) {
-        progressShown_ = command.loop && command.repeat > 0 && isatty(fileno(stderr));
+        showProgress_ = command.loop && command.repeat > 0 && isatty(fileno(stderr));
     }
 
     ~RunFollower() override {
@@ -155,7 +155,7 @@ private:
         const bool ended = !run->isRunning();
         const QString text = run->takeLog();
         if (!text.isEmpty()) {
-            if (progressShown_) write(stderr, QLatin1String(EraseLine));
+            if (showProgress_) write(stderr, QLatin1String(EraseLine));
             write(stdout, text);
             shownExecutions_ = -1;
         }
@@ -165,12 +165,12 @@ private:
             if (error != shownError_) write(stderr, error);
             shownError_ = error;
         }
-        if (progressShown_ && run->executionsBegun() != shownExecutions_) {
+        if (showProgress_ && run->executionsBegun() != shownExecutions_) {
             shownExecutions_ = run->executionsBegun();
             write(stderr, QString::fromLatin1(ProgressLine).arg(shownExecutions_).arg(command_.repeat));
         }
         if (!ended) return;
-        if (progressShown_) write(stderr, QLatin1String(EraseLine));
+        if (showProgress_) write(stderr, QLatin1String(EraseLine));
         loop_.quit();
     }
 
@@ -188,7 +188,7 @@ private:
     std::unique_ptr<EventPump> pump_;
     QEventLoop loop_;
     std::optional<int> stopStatus_;
-    bool progressShown_ = false;
+    bool showProgress_ = false;
     int shownExecutions_ = -1;
     QString shownError_;
 };

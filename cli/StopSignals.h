@@ -22,10 +22,10 @@ public:
     using Handler = std::function<void(int status)>;
 
     // Takes the requests over from their default action (which would end
-    // the process at once, keys held and all). Construct before any other
-    // thread starts: they keep the requests away from themselves.
+    // the process at once, keys held and all) for the rest of the process.
+    // Construct before any other thread starts: they keep the requests away
+    // from themselves.
     explicit StopSignals(QObject* parent = nullptr);
-    // Gives the default action back.
     ~StopSignals() override;
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;

@@ -30,13 +30,11 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
     blocked_ = pthread_sigmask(SIG_BLOCK, &set, nullptr) == 0;
 }
 
+// The requests stay blocked: one that comes while the process ends (a
+// second Ctrl+C after the run stopped) must not kill it halfway through.
 StopSignals::~StopSignals() {
     delete notifier_;
     if (descriptor_ >= 0) close(descriptor_);
-    if (blocked_) {
-        const sigset_t set = stopSet();
-        pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-    }
 }
 
 bool StopSignals::start(Handler handler, QString* error) {

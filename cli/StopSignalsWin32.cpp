@@ -29,9 +29,9 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
     blocked_ = SetConsoleCtrlHandler(noteControl, TRUE) != 0;
 }
 
-StopSignals::~StopSignals() {
-    if (blocked_) SetConsoleCtrlHandler(noteControl, FALSE);
-}
+// The handler stays: a request while the process ends must not kill it
+// halfway through.
+StopSignals::~StopSignals() = default;
 
 bool StopSignals::start(Handler handler, QString* error) {
     if (!blocked_) {

@@ -77,7 +77,8 @@ struct Program {
     ~Program() {
         if (status == -1) end(SIGKILL);
     }
-    // The exit status, or -1 (killed) when it has not ended within limit.
+    // After signal (when not 0): the exit status; -2 (and killed) when it has
+    // not ended within limit, -3 when a signal ended it.
     int end(int signal = 0, std::chrono::milliseconds limit = 20s) {
         if (signal) kill(pid, signal);
         int wait = 0;
