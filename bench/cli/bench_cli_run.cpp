@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <string>
@@ -153,6 +154,7 @@ int main() {
         xdoFirst.push_back(xdo.first);
         xdoExit.push_back(xdo.exit);
     }
+    std::filesystem::remove_all(folder);
     if (first.empty()) {
         std::fprintf(stderr, "no run injected anything (%d failures)\n", failures);
         return 1;

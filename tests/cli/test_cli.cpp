@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -33,6 +34,12 @@ std::string folder() {
     }();
     return path;
 }
+
+// The folder goes when the tests end.
+struct FolderRemoval : testing::Environment {
+    void TearDown() override { std::filesystem::remove_all(folder()); }
+};
+const auto* const folderRemoval = testing::AddGlobalTestEnvironment(new FolderRemoval);
 
 std::string file(const std::string& name, const std::string& text) {
     const std::string path = folder() + "/" + name;
