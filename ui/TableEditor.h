@@ -32,7 +32,8 @@ public:
     void saveTableFile(const QString& path);
     // Replaces the rows by the file's and logs the lines it skipped; a file
     // that cannot be opened or is too large changes nothing and is reported.
-    void loadTableFile(const QString& path);
+    // Whether it was loaded.
+    bool loadTableFile(const QString& path);
 
     // Lua text (UTF-8) of one row, and of every row for a run.
     QByteArray translateRow(int row) const;
