@@ -1,15 +1,9 @@
 // Runs started and stopped through the window, and what its log and log
 // window show. The log window is open: a hidden one holds nothing.
 
-#include <QFile>
-#include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <algorithm>
 #include <chrono>
-#include <functional>
 #include <memory>
 
 #include "WindowFixture.h"
@@ -27,7 +21,6 @@ public:
         click("OpenLogWindow");
     }
     QString mirror() { return window.logWindowWidget()->logText()->toPlainText(); }
-    // Chooses a script file to run.
     void useScript(const std::string& script) {
         path = QString::fromStdString(writeScriptFile("run.lua", script));
         check("UseScript");
@@ -37,75 +30,61 @@ public:
         useScript(script);
         check("Running");
     }
-    bool waitFor(const std::function<bool()>& done, int ms = 5000) { return QTest::qWaitFor(done, ms); }
-    bool waitForEnd() { return waitFor([&] { return !widget("Running")->isChecked(); }); }
-    bool waitForLog(const QString& text) { return waitFor([&] { return log().contains(text); }); }
+    bool waitForEnd() { return QTest::qWaitFor([&] { return !checked("Running"); }, 5000); }
+    bool waitForLog(const QString& text) { return QTest::qWaitFor([&] { return log().contains(text); }, 5000); }
 
     QString path;
 };
 
-TEST_F(WindowRuns, ARunShowsItsLinesAsTheyComeAndEndsByItself) {
-    play("Log('a')\nMilliSleep(350)\nLog('b\\n')\n");
+TEST_F(WindowRuns, ARunShowsItsLinesAsTheyComeAndOsExitEndsItPastPcall) {
+    play("Log('a')\nMilliSleep(350)\nLog('b\\n')\npcall(os.exit, 3)\nLog('never')\n");
     ASSERT_TRUE(waitForLog("\na"));
     EXPECT_TRUE(log().endsWith("\na")) << log().toStdString();
     ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(log(), "-- Loading: " + path + "\nab\n-- Finished executing: " + path + "\n\n");
+    EXPECT_EQ(log(), "-- Loading: " + path + "\nab\n-- Script called os.exit(3): run ended\n\n");
     EXPECT_EQ(mirror(), log());
-}
-
-TEST_F(WindowRuns, TheTableRunsWhenTableModeIsOn) {
-    addRow("A", 1);
-    check("Running");
-    ASSERT_TRUE(waitForEnd());
-    EXPECT_FALSE(platform.sentInputs().empty());
-}
-
-TEST_F(WindowRuns, OsExitEndsTheRunPastPcallAndTheProgramGoesOn) {
-    play("Log('a\\n')\npcall(os.exit, 3)\nLog('never')\n");
-    ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(log(), "-- Loading: " + path + "\na\n-- Script called os.exit(3): run ended\n\n");
     EXPECT_EQ(window.runs().current()->exitStatus(), 3);
 }
 
 // A table file from elsewhere whose cells would be Lua code in the run's text.
-TEST_F(WindowRuns, ATableWithRowsThatCannotBePlayedNeitherRunsNorBecomesAScript) {
-    QTemporaryDir dir;
+TEST_F(WindowRuns, ATableWithRowsThatCannotBePlayedNeitherRunsNorBecomesAScriptButAValidOneRuns) {
     const QString ran = dir.filePath("ran");
-    QFile file(dir.filePath("hostile.table"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("A:Hit:1\n'touch " + ran.toUtf8() + "':os.execute:0\nA:Hit:nan\n");
-    file.close();
-    window.loadTableFile(file.fileName());
+    window.loadTableFile(file("hostile.table", "A:Hit:1\n'touch " + ran.toUtf8() + "':os.execute:0\nA:Hit:nan\n"));
     check("Running");
-    EXPECT_FALSE(widget("Running")->isChecked());
+    EXPECT_FALSE(checked("Running"));
     EXPECT_EQ(window.runs().current(), nullptr);
     EXPECT_TRUE(enabled("Table"));
     EXPECT_EQ(log(), "-- Table not played, row 2: Key is not a known key name\n"
                      "-- Table not played, row 3: Delay (ms) is not a number of 0 or more\n");
-
     answer = dir.filePath("t.lua");
     click("ConvertTableToScript");
     EXPECT_EQ(boxes, QStringList("Table not saved as a script: These rows cannot be played, so the table was not "
                                  "saved as a script:\nrow 2: Key is not a known key name\n"
                                  "row 3: Delay (ms) is not a number of 0 or more"));
     EXPECT_TRUE(asked.isEmpty());
-    EXPECT_TRUE(widget("UseTable")->isChecked());
+    EXPECT_TRUE(checked("UseTable"));
     QTest::qWait(200);
     EXPECT_TRUE(platform.sentInputs().empty());
     EXPECT_FALSE(QFile::exists(ran));
+
+    click("ResetTable");
+    addRow("A");
+    check("Running");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_FALSE(platform.sentInputs().empty());
 }
 
 TEST_F(WindowRuns, StartStopStartsAndStopsWithThePendingTextThenTheStopLineAndNothingLater) {
     useScript("Log('before\\n')\nwhile true do end\n");
     check("Recording");
     window.on_StartStop_clicked();  // the button is off while recording
-    EXPECT_FALSE(widget("Running")->isChecked());
+    EXPECT_FALSE(checked("Running"));
     check("Recording", false);
 
     click("StartStop");
     ASSERT_TRUE(waitForLog("before"));
     click("StartStop");
-    EXPECT_FALSE(widget("Running")->isChecked());
+    EXPECT_FALSE(checked("Running"));
     EXPECT_TRUE(log().endsWith("before\n-- Execution Stopped\n\n")) << log().toStdString();
     const QString shown = log();
     QTest::qWait(300);
@@ -152,7 +131,7 @@ TEST_F(WindowRuns, ABurstOfLinesComesInBoundedStepsKeepsTheRecentLinesAndSavesTh
     });
     play("Log('start\\n')\nfor i = 1, " + std::to_string(Lines) + " do Log(i .. '\\n') end\n");
     const QString end = QString::number(Lines) + "\n-- Finished executing: " + path + "\n\n";
-    ASSERT_TRUE(waitFor([&] { return log().endsWith(end); }, 120000)) << log().right(200).toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log().endsWith(end); }, 120000)) << log().right(200).toStdString();
     EXPECT_GT(mostLinesInAStep, 0);
     EXPECT_LE(mostLinesInAStep, LogStepLines);
     EXPECT_EQ(hiddenMirrorBlocks, 1);
@@ -160,11 +139,10 @@ TEST_F(WindowRuns, ABurstOfLinesComesInBoundedStepsKeepsTheRecentLinesAndSavesTh
     EXPECT_TRUE(log().startsWith(QString::number(Lines - LogLineLimit + 4) + "\n")) << log().left(50).toStdString();
 
     click("OpenLogWindow");
-    ASSERT_TRUE(waitFor([&] { return mirror().endsWith(end); }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return mirror().endsWith(end); }, 60000));
     EXPECT_EQ(mirror(), log());
 
-    QTemporaryDir folder;
-    answer = folder.filePath("log.txt");
+    answer = dir.filePath("log.txt");
     click("SaveLogAsText");
     QFile file(answer);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
@@ -181,9 +159,9 @@ TEST_F(WindowRuns, ALoopOfSyntaxErrorsStaysStoppable) {
     QTest::qWait(500);  // let the errors pile up for a few drains
     Thread* run = window.runs().current();
     check("Running", false);
-    EXPECT_TRUE(waitFor([&] { return !run->isRunning(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !run->isRunning(); }, 5000));
     // A large rest comes in steps before the stop line.
-    EXPECT_TRUE(waitFor([&] { return log().endsWith("-- Execution Stopped\n\n"); }, 30000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log().endsWith("-- Execution Stopped\n\n"); }, 30000))
         << log().right(200).toStdString();
     EXPECT_LE(widget<QPlainTextEdit>("LuaLog")->blockCount(), LogLineLimit);
 }
