@@ -17,10 +17,12 @@ std::unique_ptr<platform::X11Platform> openPlatform() {
     return p;
 }
 
-bool pumpUntil(platform::Platform& p, const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool pumpUntil(platform::Platform& p, const std::function<bool()>& done,
+               std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     for (p.processPendingEvents(); !done(); p.processPendingEvents()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
         pollfd fd{p.eventDescriptor(), POLLIN, 0};
         poll(&fd, 1, static_cast<int>(std::min<long>(left.count(), 50)));
@@ -28,13 +30,20 @@ bool pumpUntil(platform::Platform& p, const std::function<bool()>& done, std::ch
     return true;
 }
 
+void pumpFor(platform::Platform& p, std::chrono::milliseconds duration) {
+    pumpUntil(
+        p, [] { return false; }, duration);
+}
+
 void run(const std::vector<std::string>& argv) {
-    ASSERT_EQ(runProcess(argv).exitCode, 0) << argv[0] << " " << (argv.size() > 1 ? argv[1] : "") << " failed";
+    ASSERT_EQ(runProcess(argv).exitCode, 0)
+        << argv[0] << " " << (argv.size() > 1 ? argv[1] : "") << " failed";
 }
 
 platform::Point pointerLocation() {
     platform::Point p{-1, -1};
-    std::sscanf(runProcess({"xdotool", "getmouselocation"}).output.c_str(), "x:%d y:%d", &p.x, &p.y);
+    std::sscanf(runProcess({"xdotool", "getmouselocation"}).output.c_str(), "x:%d y:%d", &p.x,
+                &p.y);
     return p;
 }
 
@@ -44,9 +53,10 @@ ServerWatcher::ServerWatcher() : display_(XOpenDisplay(nullptr)) {
     attributes.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                             PointerMotionMask | StructureNotifyMask;
     const int screen = DefaultScreen(display_);
-    const Window window = XCreateWindow(display_, RootWindow(display_, screen), 0, 0, DisplayWidth(display_, screen),
-                                        DisplayHeight(display_, screen), 0, CopyFromParent, InputOutput,
-                                        CopyFromParent, CWOverrideRedirect | CWEventMask, &attributes);
+    const Window window =
+        XCreateWindow(display_, RootWindow(display_, screen), 0, 0, DisplayWidth(display_, screen),
+                      DisplayHeight(display_, screen), 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWOverrideRedirect | CWEventMask, &attributes);
     XMapRaised(display_, window);
     XEvent e;
     do XWindowEvent(display_, window, StructureNotifyMask, &e);
@@ -55,18 +65,24 @@ ServerWatcher::ServerWatcher() : display_(XOpenDisplay(nullptr)) {
     XSync(display_, False);
 }
 
-ServerWatcher::~ServerWatcher() { XCloseDisplay(display_); }
+ServerWatcher::~ServerWatcher() {
+    XCloseDisplay(display_);
+}
 
 void ServerWatcher::drain() {
     while (XPending(display_)) {
         XEvent e;
         XNextEvent(display_, &e);
         if (e.type == KeyPress || e.type == KeyRelease) {
-            events.push_back({e.type, static_cast<int>(e.xkey.keycode), e.xkey.x_root, e.xkey.y_root});
+            events.push_back(
+                {e.type, static_cast<int>(e.xkey.keycode), e.xkey.x_root, e.xkey.y_root});
             char buffer[8];
-            if (e.type == KeyPress) text.append(buffer, XLookupString(&e.xkey, buffer, sizeof buffer, nullptr, nullptr));
+            if (e.type == KeyPress)
+                text.append(buffer,
+                            XLookupString(&e.xkey, buffer, sizeof buffer, nullptr, nullptr));
         } else if (e.type == ButtonPress || e.type == ButtonRelease) {
-            events.push_back({e.type, static_cast<int>(e.xbutton.button), e.xbutton.x_root, e.xbutton.y_root});
+            events.push_back(
+                {e.type, static_cast<int>(e.xbutton.button), e.xbutton.x_root, e.xbutton.y_root});
         } else if (e.type == MotionNotify) {
             events.push_back({e.type, 0, e.xmotion.x_root, e.xmotion.y_root});
         }
@@ -91,4 +107,6 @@ void ServerWatcher::clear() {
     text.clear();
 }
 
-KeySym ServerWatcher::keysymOf(int keycode) { return XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0); }
+KeySym ServerWatcher::keysymOf(int keycode) {
+    return XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0);
+}

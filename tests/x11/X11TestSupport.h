@@ -36,7 +36,11 @@ std::unique_ptr<platform::X11Platform> openPlatform();
 
 // Services the backend's descriptor as the GUI loop would until done()
 // holds or the timeout passes; returns done().
-bool pumpUntil(platform::Platform& p, const std::function<bool()>& done, std::chrono::milliseconds timeout = 3000ms);
+bool pumpUntil(platform::Platform& p, const std::function<bool()>& done,
+               std::chrono::milliseconds timeout = 3000ms);
+
+// Services it for a while, for checking that nothing (more) arrives.
+void pumpFor(platform::Platform& p, std::chrono::milliseconds duration);
 
 // Runs a program and fails the test when it does not exit with 0.
 void run(const std::vector<std::string>& argv);

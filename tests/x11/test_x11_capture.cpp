@@ -48,13 +48,15 @@ TEST_F(Capture, KeysArriveAsAHookReportsThem) {
     } cases[] = {
         {{"key", "a"}, {{Down, 'A'}, {Up, 'A'}}},
         // Sided modifiers; xdotool presses the left-hand key along with the right one.
-        {{"keydown", "shift", "key", "a", "keyup", "shift"}, {{Down, 0xA0}, {Down, 'A'}, {Up, 'A'}, {Up, 0xA0}}},
+        {{"keydown", "shift", "key", "a", "keyup", "shift"},
+         {{Down, 0xA0}, {Down, 'A'}, {Up, 'A'}, {Up, 0xA0}}},
         {{"key", "Control_R"}, {{Down, 0xA2}, {Down, 0xA3}, {Up, 0xA2}, {Up, 0xA3}}},
         // Extended keys, and the keypad by NumLock (off here).
-        {{"key", "Up", "KP_Enter", "KP_Divide", "KP_Home"},
-         {{Down, 0x26}, {Up, 0x26}, {Down, 0x0D}, {Up, 0x0D}, {Down, 0x6F}, {Up, 0x6F}, {Down, 0x24}, {Up, 0x24}}},
+        {{"key", "Up", "KP_Enter"}, {{Down, 0x26}, {Up, 0x26}, {Down, 0x0D}, {Up, 0x0D}}},
+        {{"key", "KP_Divide", "KP_Home"}, {{Down, 0x6F}, {Up, 0x6F}, {Down, 0x24}, {Up, 0x24}}},
         // System keys while Alt is held without Ctrl, and F10.
-        {{"keydown", "alt", "key", "f", "keyup", "alt"}, {{SysDown, 0xA4}, {SysDown, 'F'}, {SysUp, 'F'}, {Up, 0xA4}}},
+        {{"keydown", "alt", "key", "f", "keyup", "alt"},
+         {{SysDown, 0xA4}, {SysDown, 'F'}, {SysUp, 'F'}, {Up, 0xA4}}},
         {{"keydown", "ctrl", "keydown", "alt", "key", "x", "keyup", "alt", "keyup", "ctrl"},
          {{Down, 0xA2}, {Down, 0xA4}, {Down, 'X'}, {Up, 'X'}, {Up, 0xA4}, {Up, 0xA2}}},
         {{"key", "F10"}, {{SysDown, 0x79}, {SysUp, 0x79}}},
@@ -76,14 +78,16 @@ TEST_F(Capture, AHeldKeyRepeatsItsKeyDownThenReleasesOnce) {
 
 TEST_F(Capture, ButtonsAndWheelCarryTheirMouseData) {
     std::vector<std::string> args{"xdotool"};
-    for (const char* b : {"1", "3", "2", "8", "9", "4", "5"}) args.insert(args.end(), {"mousedown", b, "mouseup", b});
+    for (const char* b : {"1", "3", "2", "8", "9", "4", "5"})
+        args.insert(args.end(), {"mousedown", b, "mouseup", b});
     run(args);
     ASSERT_TRUE(pumpUntil(*platform_, [&] { return listener_.mouse.size() >= 12; }));
-    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
-        {MsgLeftDown, 0}, {MsgLeftUp, 0},     {MsgRightDown, 0},    {MsgRightUp, 0},
-        {MsgMiddleDown, 0}, {MsgMiddleUp, 0}, {MsgXDown, 1 << 16},  {MsgXUp, 1 << 16},
-        {MsgXDown, 2 << 16}, {MsgXUp, 2 << 16}, {MsgMouseWheel, 120u << 16}, {MsgMouseWheel, 65416u << 16}};
-    std::vector<std::pair<uint32_t, uint32_t>> got;
+    const uint32_t messages[] = {MsgLeftDown,   MsgLeftUp,   MsgRightDown,  MsgRightUp,
+                                 MsgMiddleDown, MsgMiddleUp, MsgXDown,      MsgXUp,
+                                 MsgXDown,      MsgXUp,      MsgMouseWheel, MsgMouseWheel};
+    const uint32_t data[] = {0, 0, 0, 0, 0, 0, 1, 1, 2, 2, WheelDelta, 0x10000 - WheelDelta};
+    std::vector<std::pair<uint32_t, uint32_t>> got, expected;
+    for (int i = 0; i < 12; ++i) expected.emplace_back(messages[i], data[i] << 16);
     for (const MouseEvent& e : listener_.mouse) got.emplace_back(e.message, e.mouseData);
     EXPECT_EQ(got, expected);
 }
@@ -91,28 +95,30 @@ TEST_F(Capture, ButtonsAndWheelCarryTheirMouseData) {
 TEST_F(Capture, RawMovementIsPassedOnAsTheDeviceGaveIt) {
     run({"xdotool", "mousemove_relative", "--", "7", "-4"});
     ASSERT_TRUE(pumpUntil(*platform_, [&] { return !listener_.moves.empty(); }));
-    EXPECT_EQ(std::make_pair(listener_.moves.back().lastX, listener_.moves.back().lastY), std::make_pair(7, -4));
+    EXPECT_EQ(std::make_pair(listener_.moves.back().lastX, listener_.moves.back().lastY),
+              std::make_pair(7, -4));
     // An absolute XTest move reports the coordinates themselves, not a delta.
     listener_.clear();
-    platform_->sendInput(InputRecord::pointer(MouseInput{(301 * AbsoluteRange) / 1920, (201 * AbsoluteRange) / 1080,
-                                                         0, MouseMove | MouseAbsolute}));
+    platform_->sendInput(InputRecord::pointer(MouseInput{
+        (301 * AbsoluteRange) / 1920, (201 * AbsoluteRange) / 1080, 0, MouseMove | MouseAbsolute}));
     ASSERT_TRUE(pumpUntil(*platform_, [&] { return !listener_.moves.empty(); }));
-    EXPECT_EQ(std::make_pair(listener_.moves.back().lastX, listener_.moves.back().lastY), std::make_pair(300, 200));
+    EXPECT_EQ(std::make_pair(listener_.moves.back().lastX, listener_.moves.back().lastY),
+              std::make_pair(300, 200));
 }
 
 TEST_F(Capture, NothingArrivesWhileStoppedOrWithoutAListener) {
     platform_->stopCapture();
     EXPECT_FALSE(platform_->capturing());
     run({"xdotool", "key", "q", "click", "1"});
-    pumpUntil(*platform_, [] { return false; }, 50ms);
+    pumpFor(*platform_, 50ms);
     platform_->startCapture(0);
     platform_->setListener(nullptr);
     run({"xdotool", "key", "e", "click", "1"});
-    pumpUntil(*platform_, [] { return false; }, 50ms);
+    pumpFor(*platform_, 50ms);
     platform_->setListener(&listener_);
     run({"xdotool", "key", "w"});
     ASSERT_TRUE(pumpUntil(*platform_, [&] { return listener_.keys.size() >= 2; }));
-    pumpUntil(*platform_, [] { return false; }, 50ms);
+    pumpFor(*platform_, 50ms);
     EXPECT_EQ(listener_.keys.size(), 2u);
     EXPECT_EQ(listener_.keys[0].virtualKey, static_cast<uint32_t>('W'));
     EXPECT_TRUE(listener_.mouse.empty());
@@ -125,17 +131,20 @@ TEST_F(Capture, EveryKeyComesBackAsTheCodeAHookReports) {
     const KeyVocabulary& v = keyVocabulary();
     // Keys no key of the keyboard carries, and Clear (the keypad 5 with NumLock off).
     std::map<std::string, int> expected = {{"Clear", 0x65}};
-    for (const char* none : {"Accept", "Attn", "CrSel", "EraseEOF", "ExSel", "Execute", "Final", "Help", "Junja",
-                             "ModeChange", "NoName", "OEM8", "OEMClear", "PA1", "Packet", "Process", "Select", "Zoom"})
+    for (const char* none :
+         {"Accept", "Attn", "CrSel", "EraseEOF", "ExSel", "Execute", "Final", "Help", "Junja",
+          "ModeChange", "NoName", "OEM8", "OEMClear", "PA1", "Packet", "Process", "Select", "Zoom"})
         expected[none] = 0;
     // Hooks report the sided key for the generic modifiers (the generic Alt is
     // extended: the right one) and Return for the keypad Enter.
-    const std::map<int, int> reported = {{0x10, 0xA0}, {0x11, 0xA2}, {0x12, 0xA5}, {KeypadEnterCode, 0x0D}};
+    const std::map<int, int> reported = {
+        {0x10, 0xA0}, {0x11, 0xA2}, {0x12, 0xA5}, {KeypadEnterCode, 0x0D}};
     run({"xdotool", "key", "Num_Lock"});
     ASSERT_TRUE(pumpUntil(*platform_, [&] { return listener_.keys.size() >= 2; }));
     std::vector<std::pair<std::string, int>> keys(v.codeByName.begin(), v.codeByName.end());
     // NumLock last: it turns the keypad's NumLock off.
-    std::stable_partition(keys.begin(), keys.end(), [](const auto& k) { return k.first != "NumLock"; });
+    std::stable_partition(keys.begin(), keys.end(),
+                          [](const auto& k) { return k.first != "NumLock"; });
     for (const auto& [name, code] : keys) {
         if (code <= VkXButton2) continue;
         KeyboardInput k{static_cast<uint16_t>(code), 0, 0};
@@ -150,10 +159,15 @@ TEST_F(Capture, EveryKeyComesBackAsTheCodeAHookReports) {
         platform_->sendInput(InputRecord::pointer(MouseInput{code % 2 ? 1 : -1, 0, 0, MouseMove}));
         ASSERT_TRUE(pumpUntil(*platform_, [&] { return !listener_.moves.empty(); })) << name;
         const auto r = reported.find(code);
-        const int want = expected.count(name) ? expected[name] : r != reported.end() ? r->second : code;
+        const int want = expected.count(name)  ? expected[name]
+                         : r != reported.end() ? r->second
+                                               : code;
         Keys got, wanted;
         for (const KeyEvent& e : listener_.keys)
-            got.emplace_back(e.message == SysDown ? Down : e.message == SysUp ? Up : e.message, e.virtualKey);
+            got.emplace_back(e.message == SysDown ? Down
+                             : e.message == SysUp ? Up
+                                                  : e.message,
+                             e.virtualKey);
         if (want) wanted = {{Down, uint32_t(want)}, {Up, uint32_t(want)}};
         EXPECT_EQ(got, wanted) << name;
     }

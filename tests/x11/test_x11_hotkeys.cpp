@@ -11,7 +11,9 @@
 using namespace platform;
 
 namespace platform {
-void PrintTo(HotkeyResult r, std::ostream* out) { *out << "HotkeyResult " << static_cast<int>(r); }
+void PrintTo(HotkeyResult r, std::ostream* out) {
+    *out << "HotkeyResult " << static_cast<int>(r);
+}
 }  // namespace platform
 
 namespace {
@@ -34,7 +36,9 @@ protected:
         args.insert(args.begin(), "xdotool");
         args.insert(args.end(), {"key", "ctrl+F7"});
         run(args);
-        EXPECT_TRUE(pumpUntil(*platform_, [&] { return !listener_.hotkeys.empty() && listener_.hotkeys.back() == MarkerId; }));
+        EXPECT_TRUE(pumpUntil(*platform_, [&] {
+            return !listener_.hotkeys.empty() && listener_.hotkeys.back() == MarkerId;
+        }));
         std::vector<int> ids = listener_.hotkeys;
         if (!ids.empty()) ids.pop_back();
         return ids;
@@ -42,7 +46,8 @@ protected:
     // A plain X client grabbing one combination of a key first.
     Display* grabbedElsewhere(KeySym key, unsigned modifiers) {
         Display* d = XOpenDisplay(nullptr);
-        XGrabKey(d, XKeysymToKeycode(d, key), modifiers, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync);
+        XGrabKey(d, XKeysymToKeycode(d, key), modifiers, DefaultRootWindow(d), False, GrabModeAsync,
+                 GrabModeAsync);
         XSync(d, False);
         return d;
     }
@@ -55,16 +60,19 @@ protected:
 
 TEST_F(Hotkeys, APressFiresOnceWhateverTheLockKeysAndHowLongItIsHeld) {
     ASSERT_EQ(platform_->registerHotkey(1, ModNoRepeat, VkF4), Registered);
-    EXPECT_EQ(firedBy({"key", "F4", "key", "Num_Lock", "key", "F4", "key", "Num_Lock", "key", "Caps_Lock", "key", "F4",
-                       "key", "Caps_Lock", "key", "Scroll_Lock", "key", "F4", "key", "Scroll_Lock",
-                       "keydown", "F4", "sleep", "0.9", "keyup", "F4"}),
+    EXPECT_EQ(firedBy({"key",   "F4",          "key",     "Num_Lock",    "key",   "F4",
+                       "key",   "Num_Lock",    "key",     "Caps_Lock",   "key",   "F4",
+                       "key",   "Caps_Lock",   "key",     "Scroll_Lock", "key",   "F4",
+                       "key",   "Scroll_Lock", "keydown", "F4",          "sleep", "0.9",
+                       "keyup", "F4"}),
               (std::vector<int>{1, 1, 1, 1, 1}));
 }
 
 TEST_F(Hotkeys, ModifiersMustMatchExactly) {
     ASSERT_EQ(platform_->registerHotkey(2, ModAlt | ModShift | ModNoRepeat, 'K'), Registered);
     ASSERT_EQ(platform_->registerHotkey(3, ModWin | ModNoRepeat, 'J'), Registered);
-    EXPECT_EQ(firedBy({"key", "k", "key", "alt+k", "key", "ctrl+alt+shift+k", "key", "alt+shift+k", "key", "super+j"}),
+    EXPECT_EQ(firedBy({"key", "k", "key", "alt+k", "key", "ctrl+alt+shift+k", "key", "alt+shift+k",
+                       "key", "super+j"}),
               (std::vector<int>{2, 3}));
 }
 
@@ -72,22 +80,25 @@ TEST_F(Hotkeys, AKeyWithAnyModifiersFiresWhateverIsHeldUntilItNarrowsAgain) {
     ASSERT_EQ(platform_->registerHotkey(2, ModControl | ModNoRepeat, VkF4), Registered);
     ASSERT_EQ(platform_->registerHotkey(1, ModNoRepeat | ModAnyModifiers, VkF4), Registered);
     // It takes the other id's combination of the key too.
-    EXPECT_EQ(firedBy({"keydown", "Shift_L", "key", "F4", "keyup", "Shift_L", "key", "F4", "key", "ctrl+F4",
-                       "key", "Num_Lock", "key", "alt+F4", "key", "Num_Lock"}),
+    EXPECT_EQ(firedBy({"keydown", "Shift_L", "key", "F4", "keyup", "Shift_L", "key", "F4", "key",
+                       "ctrl+F4", "key", "Num_Lock", "key", "alt+F4", "key", "Num_Lock"}),
               (std::vector<int>{1, 1, 1, 1}));
     // Exact again, and the other id's combination is its own again.
     ASSERT_EQ(platform_->registerHotkey(1, ModNoRepeat, VkF4), Registered);
-    EXPECT_EQ(firedBy({"key", "shift+F4", "key", "ctrl+F4", "key", "F4"}), (std::vector<int>{2, 1}));
+    EXPECT_EQ(firedBy({"key", "shift+F4", "key", "ctrl+F4", "key", "F4"}),
+              (std::vector<int>{2, 1}));
     // Another client holding one combination of the key leaves the exact one.
     Display* d = grabbedElsewhere(XK_F4, ShiftMask);
-    EXPECT_EQ(platform_->registerHotkey(1, ModNoRepeat | ModAnyModifiers, VkF4), HotkeyResult::ExactOnly);
+    EXPECT_EQ(platform_->registerHotkey(1, ModNoRepeat | ModAnyModifiers, VkF4),
+              HotkeyResult::ExactOnly);
     EXPECT_EQ(firedBy({"key", "alt+F4", "key", "F4"}), std::vector<int>{1});
     XCloseDisplay(d);
 }
 
 TEST_F(Hotkeys, ACombinationHeldByAnotherIdGoesToTheFirstUntilItMoves) {
     ASSERT_EQ(platform_->registerHotkey(1, ModControl | ModNoRepeat, 'J'), Registered);
-    EXPECT_EQ(platform_->registerHotkey(2, ModControl | ModNoRepeat, 'J'), HotkeyResult::HeldByThisProgram);
+    EXPECT_EQ(platform_->registerHotkey(2, ModControl | ModNoRepeat, 'J'),
+              HotkeyResult::HeldByThisProgram);
     platform_->unregisterHotkey(2);
     EXPECT_EQ(firedBy({"key", "ctrl+j"}), std::vector<int>{1});
     // Re-registering an id moves it; its old combination is released.

@@ -17,8 +17,8 @@ TEST(X11Threads, TwoThreadsInjectingAtOnceLoseNothing) {
     RecordingListener listener;
     platform->setListener(&listener);
     platform->startCapture(0);
-    platform->sendInput(InputRecord::pointer(
-        MouseInput{(101 * AbsoluteRange) / 1920, (101 * AbsoluteRange) / 1080, 0, MouseMove | MouseAbsolute}));
+    platform->sendInput(InputRecord::pointer(MouseInput{
+        (101 * AbsoluteRange) / 1920, (101 * AbsoluteRange) / 1080, 0, MouseMove | MouseAbsolute}));
     ASSERT_TRUE(pumpUntil(*platform, [&] { return !listener.moves.empty(); }));
     listener.clear();
 
@@ -30,7 +30,8 @@ TEST(X11Threads, TwoThreadsInjectingAtOnceLoseNothing) {
             platform->sendInput(InputRecord::key(KeyboardInput{0, scan, KeyScanCode}));
             platform->sendInput(InputRecord::key(KeyboardInput{0, scan, KeyScanCode | KeyUp}));
             Point p;
-            queriesFailed += !platform->cursorPosition(&p) || platform->desktopRect().right != 1920 ||
+            queriesFailed += !platform->cursorPosition(&p) ||
+                             platform->desktopRect().right != 1920 ||
                              platform->scanCodeOfVirtualKey('Q') != 0x10;
             platform->asyncKeyState(0x10);
         }
@@ -40,13 +41,16 @@ TEST(X11Threads, TwoThreadsInjectingAtOnceLoseNothing) {
         for (const RawMovement& m : listener.moves) s += m.*axis;
         return s;
     };
-    auto allThere = [&] { return sum(&RawMovement::lastX) >= Moves && sum(&RawMovement::lastY) >= Moves; };
-    std::thread a(worker, 1, 0, 0x1E);  // A
-    std::thread b(worker, 0, 1, 0x30);  // B
+    auto allThere = [&] {
+        return sum(&RawMovement::lastX) >= Moves && sum(&RawMovement::lastY) >= Moves;
+    };
+    std::thread a(worker, 1, 0, 0x1E);        // A
+    std::thread b(worker, 0, 1, 0x30);        // B
     pumpUntil(*platform, allThere, 20000ms);  // the GUI thread captures meanwhile
     a.join();
     b.join();
-    ASSERT_TRUE(pumpUntil(*platform, [&] { return allThere() && listener.keys.size() >= 4 * Moves / MovesPerKey; }));
+    ASSERT_TRUE(pumpUntil(
+        *platform, [&] { return allThere() && listener.keys.size() >= 4 * Moves / MovesPerKey; }));
     EXPECT_EQ(queriesFailed.load(), 0);
     EXPECT_EQ(sum(&RawMovement::lastX), Moves);
     EXPECT_EQ(sum(&RawMovement::lastY), Moves);

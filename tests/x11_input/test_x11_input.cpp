@@ -27,7 +27,8 @@ protected:
     }
     // Starts text, waits until it ends or until stopHere() holds, when it
     // stops it; the other client's events are taken meanwhile. Returns the log.
-    std::string run(const std::string& text, const std::function<bool()>& stopHere = [] { return false; }) {
+    std::string run(
+        const std::string& text, const std::function<bool()>& stopHere = [] { return false; }) {
         watcher_.clear();
         manager_.startRun(text, false);
         Thread* thread = manager_.current();
@@ -50,10 +51,12 @@ protected:
 }  // namespace
 
 TEST_F(X11Input, TypeStringReachesAnotherClientExactly) {
-    const std::string text = "Quick Brown Fox jumps OVER the lazy dog 0123456789 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~";
+    const std::string text =
+        "Quick Brown Fox jumps OVER the lazy dog 0123456789 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~";
     std::string quoted;  // every byte as a decimal escape
     for (unsigned char c : text) quoted += "\\" + std::to_string(c);
-    EXPECT_NE(run("TypeString(\"" + quoted + "\")").find("-- Finished executing"), std::string::npos);
+    EXPECT_NE(run("TypeString(\"" + quoted + "\")").find("-- Finished executing"),
+              std::string::npos);
     EXPECT_EQ(watcher_.text, text);
 }
 
@@ -61,12 +64,19 @@ TEST_F(X11Input, SetMousePositionLandsOnTheExactPixelThatGetMousePositionGives) 
     const struct {
         int x, y;
         platform::Point at;
-    } cases[] = {{0, 0, {0, 0}},          {1, 1, {1, 1}},          {959, 539, {959, 539}}, {960, 540, {960, 540}},
-                 {1919, 1079, {1919, 1079}}, {5000, -20, {1919, 0}}};  // off the screen: its edge
+    } cases[] = {{0, 0, {0, 0}},
+                 {1, 1, {1, 1}},
+                 {959, 539, {959, 539}},
+                 {960, 540, {960, 540}},
+                 {1919, 1079, {1919, 1079}},
+                 {5000, -20, {1919, 0}}};  // off the screen: its edge
     for (const auto& c : cases) {
-        const std::string log = run("SetMousePosition(" + std::to_string(c.x) + ", " + std::to_string(c.y) +
-                                    ") local x, y = GetMousePosition() Log(x .. ',' .. y)");
-        EXPECT_NE(log.find(std::to_string(c.at.x) + ".0," + std::to_string(c.at.y) + ".0"), std::string::npos) << log;
+        const std::string log =
+            run("SetMousePosition(" + std::to_string(c.x) + ", " + std::to_string(c.y) +
+                ") local x, y = GetMousePosition() Log(x .. ',' .. y)");
+        EXPECT_NE(log.find(std::to_string(c.at.x) + ".0," + std::to_string(c.at.y) + ".0"),
+                  std::string::npos)
+            << log;
         EXPECT_EQ(pointerLocation(), c.at) << c.x << "," << c.y;
     }
 }
@@ -90,10 +100,12 @@ TEST_F(X11Input, DragMousePressesAtTheStartGlidesAndReleasesAtTheTarget) {
 // and releases the Shift the run holds.
 TEST_F(X11Input, AStopEndsAnEndlessWheelAndLeavesShiftUp) {
     auto wheelClicks = [&] {
-        return std::count_if(watcher_.events.begin(), watcher_.events.end(),
-                             [](const Watched& e) { return e.type == ButtonPress && e.detail == 4; });
+        return std::count_if(watcher_.events.begin(), watcher_.events.end(), [](const Watched& e) {
+            return e.type == ButtonPress && e.detail == 4;
+        });
     };
-    const std::string log = run("PressKey('LShift') MouseWheel(math.huge)", [&] { return wheelClicks() >= 100; });
+    const std::string log =
+        run("PressKey('LShift') MouseWheel(math.huge)", [&] { return wheelClicks() >= 100; });
     EXPECT_NE(log.find("Error Stopped execution from gui thread"), std::string::npos) << log;
     EXPECT_EQ(platform_->asyncKeyState(0xA0), 0);
 }
