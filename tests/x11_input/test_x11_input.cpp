@@ -61,28 +61,23 @@ TEST_F(X11Input, TypeStringReachesAnotherClientExactly) {
 }
 
 TEST_F(X11Input, SetMousePositionLandsOnTheExactPixelThatGetMousePositionGives) {
-    const struct {
-        int x, y;
-        platform::Point at;
-    } cases[] = {{0, 0, {0, 0}},
-                 {1, 1, {1, 1}},
-                 {959, 539, {959, 539}},
-                 {960, 540, {960, 540}},
-                 {1919, 1079, {1919, 1079}},
-                 {5000, -20, {1919, 0}}};  // off the screen: its edge
+    // Off the screen it lands on the edge.
+    const int cases[][4] = {{0, 0, 0, 0},
+                            {1, 1, 1, 1},
+                            {959, 539, 959, 539},
+                            {960, 540, 960, 540},
+                            {1919, 1079, 1919, 1079},
+                            {5000, -20, 1919, 0}};
     for (const auto& c : cases) {
+        const std::string at = std::to_string(c[2]) + ".0," + std::to_string(c[3]) + ".0";
         const std::string log =
-            run("SetMousePosition(" + std::to_string(c.x) + ", " + std::to_string(c.y) +
+            run("SetMousePosition(" + std::to_string(c[0]) + ", " + std::to_string(c[1]) +
                 ") local x, y = GetMousePosition() Log(x .. ',' .. y)");
-        EXPECT_NE(log.find(std::to_string(c.at.x) + ".0," + std::to_string(c.at.y) + ".0"),
-                  std::string::npos)
-            << log;
-        EXPECT_EQ(pointerLocation(), c.at) << c.x << "," << c.y;
+        EXPECT_NE(log.find(at), std::string::npos) << log;
+        EXPECT_EQ(pointerLocation(), (platform::Point{c[2], c[3]})) << at;
     }
 }
 
-// The vocabulary's Enter is the keypad Enter: its key state is Return's,
-// which the server answers for both Enter keys; no button is called Enter.
 TEST_F(X11Input, KeyPressedOfEnterAnswersForTheKeypadEnterTheScriptHolds) {
     const std::string log =
         run("PressKey('Enter') Log(tostring(KeyPressed('Enter')) .. ',' .. "
