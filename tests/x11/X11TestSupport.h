@@ -73,3 +73,31 @@ public:
 private:
     Display* display_;
 };
+
+// An XInput2 raw-event client on its own connection (the end-to-end
+// recording test watches with it).
+class XiWatcher {
+public:
+    struct Event {
+        int type;    // XI_RawKeyPress, XI_RawButtonPress, ...
+        int detail;  // keycode or button
+    };
+    XiWatcher();
+    ~XiWatcher();
+    // Waits until an event of the type arrives; all events seen are kept.
+    bool waitFor(int type, int detail, std::chrono::milliseconds timeout = 3000ms);
+    // Waits for the first event of the type; its detail, or 0 on timeout.
+    int waitForAny(int type, std::chrono::milliseconds timeout = 3000ms);
+    const std::vector<Event>& events() const { return events_; }
+    void clear() { events_.clear(); }
+    Display* display() const { return display_; }
+    KeySym keysymOf(int keycode);
+
+private:
+    void drain();
+    const Event* waitUntil(const std::function<bool(const Event&)>& match,
+                           std::chrono::milliseconds timeout);
+    Display* display_;
+    int opcode_ = 0;
+    std::vector<Event> events_;
+};
