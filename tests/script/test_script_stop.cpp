@@ -1,26 +1,17 @@
 // Stopping runs: at the next instruction in plain loops, inside coroutines,
 // through pcall and past a looping xpcall handler; the exact error line; the
-// finishing line by mode; and no lock left held by the error's unwinding.
+// finishing line by mode; a stop requested before the run starts; and no
+// lock left held by the error's unwinding.
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <lua.hpp>
 
 #include "RunHarness.h"
 
 namespace {
 
-using std::chrono::milliseconds;
 const QString StopLine = "Error Stopped execution from gui thread\n";
-
-// Starts text, waits for it to log "go!", stops it and returns the whole log.
-QString stopAfterGo(RunHarness& h, const std::string& text, bool isFile = false) {
-    Thread* run = h.start(text, isFile);
-    EXPECT_TRUE(h.waitForLog(run, "go!"));
-    h.manager.stopRun();
-    return h.finish(run);
-}
 
 // Each script logs "go!", then loops where only the stop ends it: a plain
 // loop, through pcall, in coroutines, and in xpcall handlers run for the stop
@@ -44,6 +35,8 @@ TEST(StopLoop, EveryKindOfLoopStopsWithItsLine) {
                 "coroutine.resume(outer)", "go!" + StopLine},
         {false, "local f = coroutine.wrap(function()\n  " + go + "while true do end end)\nf()",
          "go!Error [string \"local f = coroutine.wrap(function()...\"]:3: Stopped execution from gui thread\n"},
+        {false, "local function spin()\n  while true do end\nend\n" + go + "spin()",
+         "go!Error [string \"local function spin()...\"]:4: Stopped execution from gui thread\n"},
         {false, "xpcall(function() " + go + "while true do end end,\n  function(m) while true do end end)",
          "go!" + finished},
         {false, "xpcall(function() error(\"x\") end,\n  function(m) " + go + "while true do end end)",
@@ -53,32 +46,23 @@ TEST(StopLoop, EveryKindOfLoopStopsWithItsLine) {
         RunHarness h;
         h.manager.loopMode = c.loop;
         h.manager.repeatCount = 5;
-        const QString log = stopAfterGo(h, c.script);
+        const QString log = h.stopAfterGo(c.script);
         EXPECT_TRUE(log.contains(c.tail)) << log.toStdString();
         EXPECT_EQ(log.contains("-- Finished executing"), !c.loop) << log.toStdString();
     }
 }
 
-TEST(StopLoop, StopInsideAFunctionNamesTheCallingLine) {
-    RunHarness h;
-    const std::string path = writeScriptFile("spin.lua",
-                                             "local function spin()\n"
-                                             "  while true do end\n"
-                                             "end\n"
-                                             "Log(\"go\" .. \"!\")\n"
-                                             "spin()\n");
-    EXPECT_TRUE(stopAfterGo(h, path, true)
-                    .contains(QString::fromStdString("go!" + std::string("Error ") + path +
-                                                     ":5: Stopped execution from gui thread\n")));
-}
-
-TEST(StopLoop, RequestBeforeTheStateExistsStopsAtTheFirstInstruction) {
-    RunHarness h;
-    Thread* run = h.start("Log(\"ran\")");
-    run->requestStop();
-    const QString log = h.finish(run);
-    // Either the script was over before the request or it never logged.
-    EXPECT_TRUE(log.contains("ran-- Finished") || log.contains(StopLine)) << log.toStdString();
+TEST(StopLoop, ARequestBeforeTheRunStartsStopsItAtTheFirstInstruction) {
+    platform::FakePlatform platform;
+    RunSettings settings;
+    settings.logEnabled = true;
+    settings.tableScript = "Log(\"ran\") while true do end";
+    Thread run(platform, settings);
+    run.requestStop();
+    run.start();
+    ASSERT_TRUE(run.wait(20000));
+    EXPECT_EQ(run.takeLog(), "-- Loading: TABLE\n" + QString::fromStdString(settings.tableScript) + "\n" + StopLine +
+                                 "-- Finished executing: TABLE\n\n");
 }
 
 // The replaced coroutine.resume, coroutine.wrap and xpcall answer exactly as
@@ -106,36 +90,24 @@ TEST(StopCoroutine, ReplacementsGiveTheStandardResults) {
     ASSERT_EQ(lua_pcall(bare, 0, 1, 0), LUA_OK) << lua_tostring(bare, -1);
     const QString standard = QString::fromUtf8(lua_tostring(bare, -1));
     lua_close(bare);
+    EXPECT_TRUE(standard.startsWith("true,3,false,xz,false,cannot resume dead coroutine,false,"));
 
     RunHarness h;
-    h.manager.loopMode = true;
-    h.manager.repeatCount = 1;
-    const std::string text = "Log((function() " + probe + " end)())";
-    EXPECT_EQ(h.run(text).toStdString(), "-- Loading: TABLE\n" + text + "\nLooping...\n" + standard.toStdString() +
-                                             "-- Finished executing: TABLE\n\n");
-    EXPECT_TRUE(standard.startsWith("true,3,false,xz,false,cannot resume dead coroutine,false,"));
+    EXPECT_EQ(scriptOutput(h, "Log((function() " + probe + " end)())"), standard);
 }
 
 TEST(StopLocks, NoLockIsLeftHeldAfterStopsAndArgumentErrors) {
     RunHarness h;
     h.manager.loopMode = true;
     // Stops land anywhere in code that logs, reports, waits and resumes.
-    Thread* run = h.start(
+    const QString log = h.stopAfterGo(
         "Log(\"go\" .. \"!\") while true do Log(\"x\") Log() MilliSleep(0) SecSleep(\"bad\") "
         "coroutine.resume(coroutine.create(function() Log(1) end)) "
         "xpcall(error, function(m) return m end) end");
-    ASSERT_TRUE(h.waitForLog(run, "go!"));
-    h.manager.stopRun();
-    h.finish(run);
-    EXPECT_TRUE(h.collected().endsWith(StopLine) || h.collected().contains(StopLine));
-    EXPECT_TRUE(finishesWithin(
-        [run] {
-            run->requestStop();
-            run->takeLog();
-            run->logPending();
-        },
-        milliseconds(5000)));
-    EXPECT_TRUE(run->stopRequested());
+    EXPECT_TRUE(log.contains(StopLine));
+    Thread* stopped = h.manager.current();
+    stopped->requestStop();  // would hang on a lock the unwinding left held
+    EXPECT_FALSE(stopped->logPending());
     h.manager.repeatCount = 1;
     EXPECT_EQ(h.run("Log(\"next\")"), "-- Loading: TABLE\nLog(\"next\")\nLooping...\nnext"
                                       "-- Finished executing: TABLE\n\n");
