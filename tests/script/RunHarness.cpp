@@ -50,6 +50,13 @@ QString scriptOutput(RunHarness& h, const std::string& text) {
     return log.mid(head.size(), log.size() - head.size() - tail.size());
 }
 
+std::vector<std::string> sentLines(const platform::FakePlatform& fake) {
+    std::vector<std::string> lines;
+    for (const std::string& call : fake.calls())
+        if (call.rfind("sendInput", 0) == 0) lines.push_back(call);
+    return lines;
+}
+
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

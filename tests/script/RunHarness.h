@@ -6,6 +6,7 @@
 #include <chrono>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "platform/fake/FakePlatform.h"
 #include "script/ThreadManager.h"
@@ -36,6 +37,9 @@ private:
 QString scriptOutput(RunHarness& h, const std::string& text);
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+// The records sent, as lines; the fake also lists its queries.
+std::vector<std::string> sentLines(const platform::FakePlatform& fake);
 
 double secondsSince(std::chrono::steady_clock::time_point start);
 

@@ -1,19 +1,26 @@
 // Whole runs: the log of each mode byte for byte, error reports, the memory
-// ceiling, the log channel, numbers under a foreign locale, and the
-// manager's keeping and ending of threads.
+// ceiling, the log channel, numbers under a foreign locale, the manager's
+// keeping and ending of threads, the runner's line for a bad call, and
+// what a run leaves pressed by how it ends (os.exit included).
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <fstream>
 
 #include "RunHarness.h"
 #include "script/RunLog.h"
+#include "tests/input/RecordLines.h"
+
+using testing::ElementsAre;
 
 namespace {
 
 // Logs "go!" and then keeps the run busy for 0.3 s where no stop reaches:
 // finalizers run with hooks off.
+const std::string Count = "Wrong number of arguments.\n", Type = "Wrong type of arguments, \nExpected: ";
 const std::string BusyWhereNoStopReaches =
     "setmetatable({}, {__gc = function() Log(\"go\" .. \"!\") "
     "local t0 = os.clock() while os.clock() - t0 < 0.3 do end end}) collectgarbage()";
@@ -45,9 +52,20 @@ TEST(RunModes, TableRunsLogTheirModeAndOutcome) {
         {true, 1, "error(setmetatable({}, {__tostring = function() error('no') end}))",
          "Looping...\nError (error object is a table value)\n"},
         {false, 1, bomb, "Error not enough memory\n"},
+        // Bad calls at the line of the Lua function that made them (-1 for none), and the run goes on;
+        // a bad sleep does not pause (these would take an hour and half a minute).
+        {false, 1, "HourSleep(1, 2) MinSleep('1x')\nSecSleep(30, 2) MilliSleep({}) MicroSleep(nil)\n"
+                   "NanoSleep() NanoSleep('1e9x') Log() Log('a', 'b') Log({}) Log(nil) pcall(MilliSleep)\n"
+                   "coroutine.wrap(function() MouseWheel(true)\nend)() PressKeyVK(65.0) Log('on')",
+         "Error Line 1: " + Count + "Error Line 1: " + Type + "number\nError Line 2: " + Count + "Error Line 2: " +
+             Type + "number\nError Line 2: " + Type + "number\nError Line 3: " + Count + "Error Line 3: " + Type +
+             "number\nError Line 3: " + Count + "Error Line 3: " + Count + "Error Line 3: " + Type +
+             "string\nError Line 3: " + Type + "string\nError Line -1: " + Count + "Error Line 4: " + Type +
+             "number\nError Line 5: " + Type + "integer\non"},
     };
     RunHarness h;
     h.manager.memoryLimit = 64 << 20;
+    const auto start = std::chrono::steady_clock::now();
     for (const auto& c : cases) {
         h.manager.loopMode = c.loop;
         h.manager.repeatCount = c.repeat;
@@ -55,6 +73,8 @@ TEST(RunModes, TableRunsLogTheirModeAndOutcome) {
                   "-- Loading: TABLE\n" + c.script + "\n" + c.output + "-- Finished executing: TABLE\n\n");
     }
     std::setlocale(LC_ALL, "C");
+    EXPECT_LT(secondsSince(start), 20);
+    EXPECT_TRUE(sentLines(h.platform).empty());
 }
 
 TEST(RunModes, FileRunsNameThePathAndLoadTheFileForEveryExecution) {
@@ -142,6 +162,31 @@ TEST(Manager, DestructionStopsRunsAndWaitsForTheirEnd) {
     }
     // The busy run cannot be cut short, so its end was awaited.
     EXPECT_GE(secondsSince(start), 0.25);
+}
+
+// A finished run (also one ended by os.exit, which pcall cannot catch)
+// keeps what it holds, and a later run leaves that alone; a stopped or
+// failed one releases what it still holds, newest first.
+TEST(HeldInput, ARunEndedByAStopOrAnErrorReleasesWhatItStillHolds) {
+    RunHarness h;
+    scriptOutput(h, "PressKey('LControl')");
+    const std::string exits = "PressKey('LAlt') pcall(os.exit, 3) Log('never')";
+    EXPECT_EQ(h.run(exits).toStdString(), "-- Loading: TABLE\n" + exits + "\n-- Script called os.exit(3): run ended\n\n");
+    EXPECT_EQ(h.manager.current()->exitStatus(), 3);
+    EXPECT_THAT(sentLines(h.platform), ElementsAre(key(0, 0x1D, 0x08), key(0, 0x38, 0x08)));
+
+    h.platform.clearCalls();
+    EXPECT_TRUE(h.stopAfterGo("PressKey('A') PressKey('LShift') ReleaseKey('A') PressMouseButton('MouseRight')\n"
+                              "Log('go' .. '!') while true do end")
+                    .contains("Error Stopped execution from gui thread\n"));
+    EXPECT_THAT(sentLines(h.platform),
+                ElementsAre(key(0, 0x1E, 0x08), key(0, 0x2A, 0x08), key(0, 0x1E, 0x0A),
+                            mouse(0, 0, 0, 0x08), mouse(0, 0, 0, 0x10), key(0, 0x2A, 0x0A)));
+
+    h.platform.clearCalls();
+    EXPECT_TRUE(h.run("PressMouseButton('MouseX2') PressKey('RShift') error('x')").contains("x\n"));
+    EXPECT_THAT(sentLines(h.platform), ElementsAre(mouse(0, 0, 2, 0x80), key(0, 0x36, 0x08),
+                                                   key(0, 0x36, 0x0A), mouse(0, 0, 2, 0x100)));
 }
 
 }  // namespace
