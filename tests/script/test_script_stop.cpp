@@ -151,6 +151,7 @@ TEST(SleepTime, DeadlinesCountWholeUnitsAndNothingToWaitForEndsAtTheStart) {
     for (const auto& c : cases) EXPECT_EQ(pauseDeadline(t0, c.argument, c.unit), t0 + c.after) << c.argument;
     // Pauses beyond a century end only by a stop.
     EXPECT_FALSE(pauseDeadline(t0, Inf, MilliSleepUnit));
+    EXPECT_FALSE(pauseDeadline(t0, 1e300, MicroSleepUnit));
     EXPECT_FALSE(pauseDeadline(t0, 1e6, HourSleepUnit));
 }
 
