@@ -12,11 +12,11 @@ ProgramSession::ProgramSession(platform::Platform& platform) : platform_(platfor
     // From here a lost display ends the program in its one orderly way.
     platform::DisplayLoss::arm();
     // The window registers the run hotkey while it is built.
-    window_ = std::make_unique<MainWindow>(platform_);
+    window_ = std::make_unique<MainWindow>(platform_, recorder_);
     window_->setWindowTitle(QString::fromLatin1(WindowTitle));
     window_->show();
     target_ = std::make_unique<WindowLoopTarget>(*window_);
-    router_ = std::make_unique<EventRouter>(*target_, window_->recorder());
+    router_ = std::make_unique<EventRouter>(*target_, recorder_);
     platform_.setListener(router_.get());
     platform_.startCapture(static_cast<uintptr_t>(window_->winId()));
     pump_ = std::make_unique<EventPump>(platform_);

@@ -9,6 +9,7 @@
 #include "app/EventPump.h"
 #include "app/EventRouter.h"
 #include "app/WindowLoopTarget.h"
+#include "recording/Recorder.h"
 #include "ui/MainWindow.h"
 
 class ProgramSession {
@@ -33,6 +34,8 @@ public:
 
 private:
     platform::Platform& platform_;
+    // The recording: the window switches it, the event loop feeds it.
+    Recorder recorder_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<WindowLoopTarget> target_;
     std::unique_ptr<EventRouter> router_;

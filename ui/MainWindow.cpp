@@ -21,11 +21,11 @@ namespace {
 constexpr int UpdateIntervalMs = 100;
 }  // namespace
 
-MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
+MainWindow::MainWindow(platform::Platform& platform, Recorder& recorder, QWidget* parent)
     : QMainWindow(parent), threadManager(platform), ui(std::make_unique<Ui::MainWindow>()) {
     ui->setupUi(this);
     dialogs_ = std::make_unique<FileDialogs>(this);
-    recording_ = std::make_unique<RecordingControl>(*ui, this, platform, *dialogs_);
+    recording_ = std::make_unique<RecordingControl>(*ui, this, platform, *dialogs_, recorder);
     connect(ui->Table, &QTableWidget::cellEntered, this, &MainWindow::cellEnteredSlot);
     updateTimer = new QTimer(this);
     connect(updateTimer, &QTimer::timeout, this, &MainWindow::Update);

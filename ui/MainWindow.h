@@ -35,8 +35,9 @@ public:
     using UrlOpener = FileDialogs::UrlOpener;
     using ClosePrompt = RecordingControl::ClosePrompt;
 
-    // Registers hotkey 1 (F4) with the platform; the platform outlives the window.
-    explicit MainWindow(platform::Platform& platform, QWidget* parent = nullptr);
+    // Registers hotkey 1 (F4) with the platform; the platform and the
+    // recorder (the session's) outlive the window.
+    MainWindow(platform::Platform& platform, Recorder& recorder, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Replaces the three cells of row by a new row built from the editor.
@@ -82,7 +83,6 @@ public:
     bool preserveUnsavedRecording();
 
     // Where captured events go; it keeps what belongs to a recording.
-    Recorder& recorder() { return recording_->recorder(); }
 
     // What the event loop reads and flips.
     bool isClosing() const { return closing; }

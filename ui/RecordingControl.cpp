@@ -24,7 +24,7 @@ const char ClosePromptText[] =
 }  // namespace
 
 RecordingControl::RecordingControl(Ui::MainWindow& form, QWidget* owner, platform::Platform& platform,
-                                   const FileDialogs& dialogs)
+                                   const FileDialogs& dialogs, Recorder& recorder)
     : form_(form),
       owner_(owner),
       platform_(platform),
@@ -34,7 +34,8 @@ RecordingControl::RecordingControl(Ui::MainWindow& form, QWidget* owner, platfor
           return QMessageBox::question(parent, QString::fromLatin1(ClosePromptTitle), windowText(ClosePromptText),
                                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
                                        QMessageBox::Save);
-      }) {
+      }),
+      recorder_(recorder) {
     form_.Recording->installEventFilter(this);
     form_.RecordingStartStop->installEventFilter(this);
 }

@@ -24,10 +24,10 @@ public:
     using ClosePrompt = std::function<QMessageBox::StandardButton(QWidget*)>;
 
     // Watches the form's two recording switches; dialogs are shown over owner.
+    // The recorder belongs to the session (the event loop feeds it too).
     RecordingControl(Ui::MainWindow& form, QWidget* owner, platform::Platform& platform,
-                     const FileDialogs& dialogs);
+                     const FileDialogs& dialogs, Recorder& recorder);
 
-    Recorder& recorder() { return recorder_; }
     void setClosePrompt(ClosePrompt prompt) { closePrompt_ = std::move(prompt); }
 
     // Checks Recording unless the last recording still waits for its file name.
@@ -70,7 +70,7 @@ private:
     PlainInjectionContext injection_;
     InputInjector injector_;
     ClosePrompt closePrompt_;
-    Recorder recorder_;
+    Recorder& recorder_;
     // True while a stopped recording waits for its file name: no other
     // recording starts meanwhile.
     bool awaitingSave_ = false;

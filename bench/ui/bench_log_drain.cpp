@@ -47,7 +47,7 @@ long residentKb() {
 
 class Bench {
 public:
-    Bench() : window(platform) {
+    Bench() : window(platform, recorder) {
         window.setFileDialogs([this](QWidget*, const QString&, const QString&, const QString&) { return saveTo; },
                               [](QWidget*, const QString&, const QString&, const QString&) { return QString(); });
         window.findChild<QAbstractButton*>("UseScript")->setChecked(true);
@@ -104,6 +104,7 @@ public:
 
 private:
     platform::FakePlatform platform;
+    Recorder recorder;
     MainWindow window;
     QTemporaryDir folder;
     QString saveTo;

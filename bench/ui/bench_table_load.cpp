@@ -81,7 +81,8 @@ int main(int argc, char* argv[]) {
     }
 
     platform::FakePlatform platform;
-    MainWindow window(platform);
+    Recorder recorder;
+    MainWindow window(platform, recorder);
     window.show();
     application.processEvents();
     const long before = residentKiB();

@@ -64,7 +64,8 @@ TEST(Reference, HasAnEntryForEveryScriptFunctionAndKeyName) {
 
 TEST(Reference, F1ShowsItReadOnlyInAWindowOfTheProgram) {
     platform::FakePlatform platform;
-    MainWindow window(platform);
+    Recorder recorder;
+    MainWindow window(platform, recorder);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

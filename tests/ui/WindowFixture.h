@@ -79,7 +79,8 @@ public:
 
     QTemporaryDir dir;
     platform::FakePlatform platform;
-    MainWindow window{platform};
+    Recorder recorder;
+    MainWindow window{platform, recorder};
     QTimer boxCloser;
     QString answer;
     QStringList asked, boxes;

@@ -182,7 +182,8 @@ TEST(WindowClose, AClosingWindowEndsAnEndlessRunAtOnceAndWaitsForOneThatCannotSt
     };
     for (const auto& c : cases) {
         platform::FakePlatform platform;
-        auto window = std::make_unique<MainWindow>(platform);
+        Recorder recorder;
+        auto window = std::make_unique<MainWindow>(platform, recorder);
         window->findChild<QAbstractButton*>("UseScript")->setChecked(true);
         window->findChild<QLineEdit*>("ScriptLocation")->setText(QString::fromStdString(writeScriptFile("c.lua", c.script)));
         window->findChild<QAbstractButton*>("Running")->setChecked(true);
