@@ -7,6 +7,10 @@
 #include "app/ProgramSession.h"
 #include "input/KeyNames.h"
 
+namespace {
+const char ProgramName[] = "quillpress";
+}
+
 std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
     std::setlocale(LC_NUMERIC, "C");
     return platform::createPlatform(error);
@@ -15,6 +19,9 @@ std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
 int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started) {
     initKeyNames();
     QApplication application(argc, argv);
+    // Where the settings live: $XDG_CONFIG_HOME/quillpress/quillpress.conf.
+    QApplication::setOrganizationName(QString::fromLatin1(ProgramName));
+    QApplication::setApplicationName(QString::fromLatin1(ProgramName));
 
     std::string error;
     std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);

@@ -20,6 +20,7 @@ class LogPanel;
 class LogWindow;
 class RunControl;
 class TableEditor;
+class WindowSettings;
 class QCloseEvent;
 class QTimer;
 
@@ -37,6 +38,11 @@ public:
     // Registers hotkey 1 (F4) with the platform; the platform outlives the window.
     explicit MainWindow(platform::Platform& platform, QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // Brings back what the user chose last time from the application's
+    // settings (see WindowSettings) and keeps every later choice there.
+    // Without it the window starts from its defaults and keeps nothing.
+    void restoreSettings();
 
     // Replaces the three cells of row by a new row built from the editor.
     void setRowFromEditor(int row);
@@ -140,4 +146,5 @@ private:
     std::unique_ptr<HotkeyControls> hotkeys_;
     std::unique_ptr<TableEditor> table_;
     std::unique_ptr<RunControl> run_;
+    std::unique_ptr<WindowSettings> settings_;
 };

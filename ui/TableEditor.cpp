@@ -111,7 +111,11 @@ QStringList TableEditor::unplayableRows() const {
 
 void TableEditor::saveTableFile(const QString& path) {
     const table::WriteOutcome outcome = table::writeTableFile(path, rows());
-    if (!outcome.written) warnNotSaved(owner_, path, outcome.reason);
+    if (!outcome.written) {
+        warnNotSaved(owner_, path, outcome.reason);
+        return;
+    }
+    if (fileUsed_) fileUsed_(path);
 }
 
 void TableEditor::loadTableFile(const QString& path) {
@@ -127,6 +131,7 @@ void TableEditor::loadTableFile(const QString& path) {
         putRow(row, cells);
     }
     logLoadNotes(path, file.table.notes);
+    if (fileUsed_) fileUsed_(path);
 }
 
 void TableEditor::logLoadNotes(const QString& path, const QStringList& notes) {
