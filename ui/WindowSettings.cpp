@@ -54,7 +54,7 @@ const char UnreadableLine[] =
 const char DamagedReason[] = QT_TRANSLATE_NOOP("MainWindow", "the file is damaged");
 const char NoAccessReason[] = QT_TRANSLATE_NOOP("MainWindow", "the file cannot be opened");
 const char UnusableLine[] =
-    QT_TRANSLATE_NOOP("MainWindow", "Settings in %1 not usable, left at their defaults: %2\n");
+    QT_TRANSLATE_NOOP("MainWindow", "Settings in %1 not usable (%2); the defaults are used for these.\n");
 const char NotSavedMessage[] = "quillpress: settings could not be saved to %s\n";
 
 QMetaProperty valueProperty(const QWidget* control) { return control->metaObject()->userProperty(); }
