@@ -20,6 +20,8 @@ public:
     ProgramSession& operator=(const ProgramSession&) = delete;
 
     MainWindow& window() { return *window_; }
+    // Where captured events and hotkey presses go.
+    platform::CaptureListener& router() { return *router_; }
 
     // What the program does last when its display goes away during the
     // session (platform::DisplayLoss): keep the user's unsaved work. GUI

@@ -6,6 +6,7 @@
 
 #include "app/ProgramSession.h"
 #include "input/KeyNames.h"
+#include "ui/ProgramFiles.h"
 
 namespace {
 const char ProgramName[] = "quillpress";
@@ -16,12 +17,15 @@ std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
     return platform::createPlatform(error);
 }
 
-int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started) {
+int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started,
+               const SessionLoop& loop) {
     initKeyNames();
     QApplication application(argc, argv);
     // Where the settings live: $XDG_CONFIG_HOME/quillpress/quillpress.conf.
     QApplication::setOrganizationName(QString::fromLatin1(ProgramName));
     QApplication::setApplicationName(QString::fromLatin1(ProgramName));
+    // Lets the desktop match the window to its entry and icon.
+    QGuiApplication::setDesktopFileName(programFiles::applicationId());
 
     std::string error;
     std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
@@ -36,7 +40,7 @@ int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)
         // A lost display cannot ask the user: keep a recording in a recovery file.
         session.setDisplayLossCallback([&session] { session.window().preserveUnsavedRecording(); });
         if (started) started(session);
-        status = application.exec();
+        status = loop ? loop(session, *backend) : application.exec();
     }
     // The backend goes last, after everything that used it.
     backend.reset();

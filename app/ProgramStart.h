@@ -19,5 +19,9 @@ class ProgramSession;
 // The whole program: key names, the application object, the backend, the
 // session and its event loop, then the backend last. started is called once
 // the session is up (for programs that start the program this way and then
-// act in it). Returns the process's exit status.
-int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started = {});
+// act in it). loop waits for and serves events until the session ends and
+// gives the exit status; Qt's own loop when empty. Returns the process's exit
+// status.
+using SessionLoop = std::function<int(ProgramSession&, platform::Platform&)>;
+int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started = {},
+               const SessionLoop& loop = {});

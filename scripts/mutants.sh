@@ -41,16 +41,19 @@ tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch" -x
 cd "$scratch"
 # A run cut short leaves its mutant's objects behind: the copied file is older.
 marker="$root/build/mutants/mutated"
+# Per tree, so that runs in several work trees at once keep apart.
+original="$root/build/mutants/original"
+build_log="$root/build/mutants/build.log"
 if [ -f "$marker" ]; then touch "$(cat "$marker")"; rm -f "$marker"; fi
 cmake --preset "$preset" -DQP_BUILD_BENCH=OFF >/dev/null
 tests=(-R "${MUTANTS_TESTS:-.}")
 targets=$(ctest --test-dir "build/$preset" -N "${tests[@]}" | awk '/Test +#/ {print $3}')
-build() { cmake --build --preset "$preset" -j"$jobs" --target $targets >/tmp/qp-mutant-build.log 2>&1; }
+build() { cmake --build --preset "$preset" -j"$jobs" --target $targets >"$build_log" 2>&1; }
 failing() {  # runs the tests up to the first failure; prints the failing ones
     { ctest --test-dir "build/$preset" "${tests[@]}" -j"$jobs" --stop-on-failure 2>&1 || true; } | awk '/\((Failed|Timeout|Subprocess|SEGFAULT|Exception)/ && $2 == "-" {print $3}' | sort -u | tr '\n' ' '
 }
 
-build || { echo "mutants: the unmutated tree does not build (see /tmp/qp-mutant-build.log)"; exit 2; }
+build || { echo "mutants: the unmutated tree does not build (see $build_log)"; exit 2; }
 base="$(failing)"
 [ -z "$base" ] || { echo "mutants: tests fail without a mutant: $base"; exit 2; }
 
@@ -64,7 +67,7 @@ for i in "${!mutants[@]}"; do
     replacement="${mutants[$i]##*@@}"
     count="$(grep -cF -- "$pattern" "$file" || true)"
     if [ "$count" != 1 ]; then echo "mutant $n: '$pattern' is on $count lines of $file, not one"; exit 2; fi
-    cp -p "$file" /tmp/qp-mutant-original
+    cp -p "$file" "$original"
     echo "$file" >"$marker"
     PAT="$pattern" REP="$replacement" perl -i -pe 's/\Q$ENV{PAT}\E/$ENV{REP}/' "$file"
     total=$((total + 1))
@@ -75,7 +78,7 @@ for i in "${!mutants[@]}"; do
         if [ -n "$failed" ]; then result="caught by $failed"; caught=$((caught + 1))
         else result="SURVIVED"; survived=$((survived + 1)); fi
     fi
-    cp /tmp/qp-mutant-original "$file" && touch "$file" && rm -f "$marker"
+    cp "$original" "$file" && touch "$file" && rm -f "$marker"
     printf 'mutant %2d %s: %s -> %s\n    %s\n' "$n" "$file" "$pattern" "${replacement:-(dropped)}" "$result"
 done
 build

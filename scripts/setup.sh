@@ -11,7 +11,7 @@ build_packages=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools liblua5.
                 libx11-dev libxtst-dev libxi-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils xinput
                x11-xkb-utils locales g++-mingw-w64-x86-64-posix wine wine64
-               clang-14 libclang-rt-14-dev gcovr)
+               clang-14 libclang-rt-14-dev gcovr desktop-file-utils appstream man-db)
 
 packages=("${build_packages[@]}")
 if [ "$mode" = test ]; then packages+=("${test_packages[@]}"); fi

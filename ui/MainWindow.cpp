@@ -1,6 +1,9 @@
 #include "MainWindow.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 #include <initializer_list>
@@ -9,6 +12,8 @@
 #include "HotkeyControls.h"
 #include "LogPanel.h"
 #include "LogWindow.h"
+#include "ProgramFiles.h"
+#include "ReferenceWindow.h"
 #include "RunControl.h"
 #include "TableEditor.h"
 #include "WindowSettings.h"
@@ -60,6 +65,28 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     run_ = std::make_unique<RunControl>(*ui, threadManager, *log_, *hotkeys_, *table_);
     // A run starts with logging as the box shows it.
     threadManager.logEnabled = ui->checkBox->isChecked();
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &MainWindow::showReference);
+    // The window itself takes the first key, not the first control in tab
+    // order: a hotkey edit would record F1 (or any key) as a new hotkey.
+    setFocus();
+    showIcon();
+}
+
+void MainWindow::showIcon() {
+    const QString path = programFiles::findIcon(QCoreApplication::applicationDirPath());
+    const QIcon icon(path);
+    if (path.isEmpty() || icon.isNull()) {
+        log_->add(tr("-- The program's icon %1 was not found or not readable\n")
+                      .arg(programFiles::applicationId() + QLatin1String(".png")));
+        return;
+    }
+    setWindowIcon(icon);
+}
+
+void MainWindow::showReference() {
+    if (!reference_) reference_ = new ReferenceWindow(this);
+    reference_->open();
 }
 
 // threadManager, destroyed last of the members, waits for every run to end.

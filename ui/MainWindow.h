@@ -18,6 +18,7 @@
 class HotkeyControls;
 class LogPanel;
 class LogWindow;
+class ReferenceWindow;
 class RunControl;
 class TableEditor;
 class WindowSettings;
@@ -92,6 +93,10 @@ public:
     void setRecordingChecked(bool on);
 
     LogWindow* logWindowWidget() const;
+    // Opens the function reference in its own read-only window (F1). Not a
+    // slot: the form's slots are a fixed set; connect to it by pointer.
+    void showReference();
+    ReferenceWindow* referenceWindow() const { return reference_; }
     ThreadManager& runs() { return threadManager; }
 
 public slots:
@@ -133,6 +138,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Sets the window's icon, or says in the log that it is missing.
+    void showIcon();
+
     // Declared first so it is destroyed last: its destructor waits for every
     // run to end, after nothing of the window is left for a run to touch.
     ThreadManager threadManager;
@@ -147,4 +155,5 @@ private:
     std::unique_ptr<TableEditor> table_;
     std::unique_ptr<RunControl> run_;
     std::unique_ptr<WindowSettings> settings_;
+    ReferenceWindow* reference_ = nullptr;  // built when first opened
 };

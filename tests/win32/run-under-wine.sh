@@ -45,13 +45,17 @@ wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop_size" /f >/dev/null 2>&1
 wineserver -w
 
-# The test asks for xdotool input by creating this file (seen as Z:\...).
+# The test asks for xdotool input by writing its arguments to this file
+# (seen as Z:\...); each request is served once, then the file goes.
 request="$work/xdotool-request"
 (
-    while [ ! -e "$request" ]; do sleep 0.1; done
-    sleep 0.2
-    xdotool key q
-    xdotool click 2
+    while :; do
+        while [ ! -e "$request" ]; do sleep 0.05; done
+        sleep 0.2  # the test may still be writing
+        # shellcheck disable=SC2046  # the arguments are words on purpose
+        xdotool $(tr -d '\r' <"$request")
+        rm -f "$request"
+    done
 ) &
 driver_pid=$!
 

@@ -1,20 +1,19 @@
-// Drives the Windows backend through the platform interface under Wine (or
+// Drives the Windows backend and the program's native loop under Wine (or
 // Windows) and checks what the system reports back. Wine differences are
 // noted where a check is left out because of them.
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "CaptureSession.h"
 #include "Check.h"
-#include "input/KeyNames.h"
+#include "app/win32/NativeLoop.h"
 #include "platform/fake/UsScanCodes.h"
 #include "platform/win32/NativeInput.h"
 
@@ -22,394 +21,282 @@ using namespace platform;
 
 namespace {
 
-// The Wine desktop size the runner script sets, "WIDTHxHEIGHT".
+// Set by run-under-wine.sh: the Wine desktop size, "WIDTHxHEIGHT", and a
+// Windows path the test writes xdotool arguments to, which the script runs.
 constexpr char DesktopSizeVariable[] = "QP_DESKTOP_SIZE";
-// A Windows path the test creates to ask the runner script for xdotool input.
 constexpr char XdotoolRequestVariable[] = "QP_XDOTOOL_REQUEST";
-// Key and button the runner script sends through xdotool.
-constexpr uint32_t XdotoolKey = 'Q';
+// The loop's exit codes here: a posted quit, and the watchdog's.
+constexpr int QuitCode = 7;
+constexpr int GaveUpCode = 99;
+constexpr DWORD LoopWatchdogMs = 10000;
 
-constexpr uint16_t Down = 0x8000;  // top bit of GetAsyncKeyState
+// What the hooks saw: message, and the key or the high word of the mouse
+// data; or raw movements.
+using Seen = std::vector<std::pair<int64_t, int64_t>>;
 
-InputRecord keyRecord(Platform& platform, int code, bool up) {
-    // Injected as the script functions inject: by virtual key alone, or by
-    // the layout's scan code with the key's extended flag.
-    KeyboardInput key;
-    const uint32_t upFlag = up ? uint32_t(KeyUp) : 0u;
-    if (keyVocabulary().virtualKeyOnly[code]) {
-        key.virtualKey = static_cast<uint16_t>(code);
-        key.flags = upFlag;
-    } else {
-        key.scanCode = platform.scanCodeOfVirtualKey(code == KeypadEnterCode ? VK_RETURN : code);
-        key.flags = KeyScanCode | (keyVocabulary().extended[code] ? uint32_t(KeyExtended) : 0u) | upFlag;
-    }
-    return InputRecord::key(key);
+Seen seen(const CaptureSession& s) {
+    Seen all;
+    for (const KeyEvent& e : s.keys) all.push_back({e.message, e.virtualKey});
+    for (const MouseEvent& e : s.buttons) all.push_back({e.message, HIWORD(e.mouseData)});
+    return all;
 }
 
-std::vector<InputRecord> hit(Platform& platform, int code) {
-    return {keyRecord(platform, code, false), keyRecord(platform, code, true)};
+std::string text(const Seen& events) {
+    std::ostringstream out;
+    for (const auto& [first, second] : events) out << first << ":" << second << " ";
+    return out.str();
 }
 
-InputRecord mouseRecord(uint32_t flags, uint32_t data = 0, int32_t dx = 0, int32_t dy = 0) {
-    MouseInput mouse;
-    mouse.dx = dx;
-    mouse.dy = dy;
-    mouse.mouseData = data;
-    mouse.flags = flags;
-    return InputRecord::pointer(mouse);
+InputRecord mouse(uint32_t flags, uint32_t data = 0, int32_t dx = 0, int32_t dy = 0) {
+    return InputRecord::pointer({dx, dy, data, flags});
 }
 
-std::string describe(const std::vector<KeyEvent>& events) {
-    std::ostringstream text;
-    for (const KeyEvent& e : events) text << e.message << ":" << e.virtualKey << " ";
-    return text.str();
-}
-
-std::string describe(const std::vector<MouseEvent>& events) {
-    std::ostringstream text;
-    for (const MouseEvent& e : events) text << e.message << ":" << HIWORD(e.mouseData) << " ";
-    return text.str();
-}
-
-std::string describe(const std::vector<RawMovement>& moves) {
-    std::ostringstream text;
-    for (const RawMovement& m : moves) text << m.lastX << "," << m.lastY << " ";
-    return text.str();
-}
-
-std::string hex(uint32_t value) {
-    std::ostringstream text;
-    text << "0x" << std::hex << value;
-    return text.str();
-}
-
-// The absolute-move rule of the injector: pixel p of an extent maps to
-// ((p + 1) * 65535) / extent.
-int32_t absoluteCoordinate(int32_t pixel, int32_t extent) {
-    return ((pixel + 1) * AbsoluteRange) / extent;
-}
-
-void testNativeRecords() {
-    check::group("input records become SendInput records");
-    INPUT byScan = toNativeInput(InputRecord::key({0, 0x48, KeyScanCode | KeyExtended}));
-    check::equal(byScan.type, DWORD(INPUT_KEYBOARD), "keyboard type");
-    check::equal(byScan.ki.wScan, 0x48, "scan code kept");
-    check::equal(byScan.ki.dwFlags, DWORD(KeyScanCode | KeyExtended), "flags kept");
-    // Wine needs the virtual key of a scan-code record; the extended flag
-    // decides between the keys that share a scan code.
-    check::equal(hex(byScan.ki.wVk), hex(VK_UP), "extended 0x48 names VK_UP");
-    auto keyOfScan = [](uint16_t scan, uint32_t extended) {
-        return hex(toNativeInput(InputRecord::key({0, scan, KeyScanCode | extended})).ki.wVk);
-    };
-    check::equal(keyOfScan(0x1D, KeyExtended), hex(VK_RCONTROL), "extended 0x1D is right Ctrl");
-    check::equal(keyOfScan(0x1D, 0), hex(VK_LCONTROL), "plain 0x1D is left Ctrl");
-    check::equal(keyOfScan(0x38, KeyExtended), hex(VK_RMENU), "extended 0x38 is right Alt");
-    check::equal(keyOfScan(0x35, KeyExtended), hex(VK_DIVIDE), "extended 0x35 is keypad /");
-    check::equal(keyOfScan(0x35, 0), hex(VK_OEM_2), "plain 0x35 is the slash key");
-    check::equal(keyOfScan(0, 0), hex(0), "scan code 0 names no key");
-    INPUT byVk = toNativeInput(InputRecord::key({VK_TAB, 0, KeyUp}));
-    check::equal(byVk.ki.wVk, VK_TAB, "virtual-key record keeps its key");
-    check::equal(byVk.ki.wScan, 0, "virtual-key record has no scan code");
-    check::that(byScan.ki.time == 0 && byScan.ki.dwExtraInfo == 0, "no time stamp, no extra info");
-
-    INPUT wheel = toNativeInput(mouseRecord(MouseWheel, static_cast<uint32_t>(-240)));
-    check::equal(wheel.type, DWORD(INPUT_MOUSE), "mouse type");
-    check::equal(static_cast<int32_t>(wheel.mi.mouseData), -240, "wheel delta keeps its sign");
-    INPUT move = toNativeInput(mouseRecord(MouseMove | MouseAbsolute, 0, 34, 65535));
-    check::that(move.mi.dx == 34 && move.mi.dy == 65535 &&
-                    move.mi.dwFlags == (MouseMove | MouseAbsolute),
-                "absolute move kept");
-}
-
-void testQueries(Win32Platform& platform) {
-    check::group("desktop, scan codes");
-    const char* size = std::getenv(DesktopSizeVariable);
-    if (check::that(size != nullptr, "QP_DESKTOP_SIZE is set by the runner")) {
-        int width = 0, height = 0;
+void testQueries(Checks& check, Win32Platform& platform) {
+    check.group("desktop, scan codes");
+    int width = 0, height = 0;
+    if (const char* size = std::getenv(DesktopSizeVariable))
         std::sscanf(size, "%dx%d", &width, &height);
-        check::that(platform.desktopRect() == Rect{0, 0, width, height},
-                    "desktop rectangle is the virtual desktop");
-    }
-    check::equal(platform.eventDescriptor(), -1, "events come through the message queue");
-
-    // Keys Wine's table maps differently (it takes them from the X keymap):
-    // no keypad digits, Sleep or F13..F24, and Print Screen as 0x37 (E0 37).
-    std::vector<uint32_t> wineGaps = {VK_SNAPSHOT, VK_SLEEP};
-    for (uint32_t vk = VK_NUMPAD0; vk <= VK_NUMPAD9; ++vk) wineGaps.push_back(vk);
-    for (uint32_t vk = VK_F13; vk <= VK_F24; ++vk) wineGaps.push_back(vk);
+    check.that(platform.desktopRect() == Rect{0, 0, width, height}, "the runner's desktop");
+    check.equal(platform.eventDescriptor(), -1, "events come through the message queue");
+    // Wine takes these from the X keymap: no keypad digits, Sleep or
+    // F13..F24, and Print Screen as 0x37.
+    std::ostringstream wrong;
     for (uint32_t vk = 1; vk < 256; ++vk) {
-        if (std::find(wineGaps.begin(), wineGaps.end(), vk) != wineGaps.end()) continue;
-        const uint16_t expected = usScanCodeOfVirtualKey(vk);
-        if (expected == 0) continue;
-        check::equal(hex(platform.scanCodeOfVirtualKey(vk)), hex(expected),
-                     "scan code of VK " + hex(vk));
+        const bool wineGap = vk == VK_SNAPSHOT || vk == VK_SLEEP ||
+                             (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) ||
+                             (vk >= VK_F13 && vk <= VK_F24);
+        const uint16_t us = usScanCodeOfVirtualKey(vk);
+        if (us != 0 && !wineGap && platform.scanCodeOfVirtualKey(vk) != us)
+            wrong << std::hex << vk << " ";
     }
+    check.equal(wrong.str(), "", "virtual keys off the US layout's scan codes");
+    // Wine's table would name scan code 0 VolumeMute.
+    check.equal(toNativeInput(InputRecord::key({0, 0, KeyScanCode})).ki.wVk, 0,
+                "scan code 0 is no key");
 }
 
-void testAbsoluteMoves(Win32Platform& platform) {
-    // Run before any hook exists: under Wine the cursor position goes stale
+void testAbsoluteMoves(Checks& check, Win32Platform& platform) {
+    // Before any hook exists: under Wine the cursor position goes stale
     // about 100 ms after a move while a low-level mouse hook is installed.
-    check::group("absolute moves land on exact pixels");
+    check.group("absolute moves land on every pixel");
     const Rect desktop = platform.desktopRect();
-    auto moveAndRead = [&](int32_t x, int32_t y) {
-        platform.sendInput(mouseRecord(MouseMove | MouseAbsolute, 0,
-                                       absoluteCoordinate(x, desktop.right),
-                                       absoluteCoordinate(y, desktop.bottom)));
+    auto lands = [&](int32_t x, int32_t y) {
+        // The injector's rule: pixel p of an extent is ((p + 1) * 65535) / extent.
+        platform.sendInput(mouse(MouseMove | MouseAbsolute, 0,
+                                 (x + 1) * AbsoluteRange / desktop.right,
+                                 (y + 1) * AbsoluteRange / desktop.bottom));
         Point at{-1, -1};
-        platform.cursorPosition(&at);
-        return at;
+        return platform.cursorPosition(&at) && at == Point{x, y};
     };
-    const Point corners[] = {{0, 0},
-                             {desktop.right - 1, 0},
-                             {0, desktop.bottom - 1},
-                             {desktop.right - 1, desktop.bottom - 1},
-                             {desktop.right / 2 - 1, desktop.bottom / 2 - 1}};
-    for (const Point& p : corners) {
-        const Point at = moveAndRead(p.x, p.y);
-        check::that(at == p, "corner " + std::to_string(p.x) + "," + std::to_string(p.y) +
-                                 " reached " + std::to_string(at.x) + "," +
-                                 std::to_string(at.y));
-    }
-    int missedColumns = 0, missedRows = 0;
-    for (int32_t x = 0; x < desktop.right; ++x)
-        if (!(moveAndRead(x, 300) == Point{x, 300})) ++missedColumns;
-    for (int32_t y = 0; y < desktop.bottom; ++y)
-        if (!(moveAndRead(700, y) == Point{700, y})) ++missedRows;
-    check::equal(missedColumns, 0, "columns missed along a row");
-    check::equal(missedRows, 0, "rows missed along a column");
+    int missed = 0;
+    for (int32_t x = 0; x < desktop.right; ++x) missed += !lands(x, 300);
+    for (int32_t y = 0; y < desktop.bottom; ++y) missed += !lands(700, y);
+    check.equal(missed, 0, "pixels missed along a row and a column");
 }
 
-void testKeys(CaptureSession& session) {
-    check::group("keys reach the keyboard hook");
-    Platform& platform = session.platform();
-    struct Case {
-        const char* name;
-        uint32_t hookKey;  // what the hook reports
+void testHooks(Checks& check, CaptureSession& s) {
+    check.group("keys, buttons and wheel reach the hooks");
+    std::string offClock;
+    auto expect = [&](const std::string& what, const std::vector<InputRecord>& records,
+                      Seen expected) {
+        s.clear();
+        const uint32_t before = s.platform.captureTime();
+        s.inject(records, [&] { return seen(s).size() >= expected.size(); });
+        const uint32_t after = s.platform.captureTime();
+        for (const KeyEvent& e : s.keys) offClock += e.time - before > after - before ? what : "";
+        for (const MouseEvent& e : s.buttons)
+            offClock += e.time - before > after - before ? what : "";
+        Seen got = seen(s);
+        // Which up message Alt's own release carries is the system's choice.
+        if (got.size() == 4 &&
+            got[3] == std::pair<int64_t, int64_t>{MsgSysKeyUp, expected[3].second})
+            got[3].first = MsgKeyUp;
+        check.equal(text(got), text(expected), what);
     };
-    const Case cases[] = {
-        {"A", 'A'},         {"Up", VK_UP},         {"RControl", VK_RCONTROL},
-        {"Enter", VK_RETURN},  // the keypad Enter: Return's scan code, extended
-        {"Delete", VK_DELETE}, {"Tab", VK_TAB},    {"Escape", VK_ESCAPE},
+    // The hook reports each key's own code, the keypad Enter as Return. E0
+    // keys differ from their plain twins only by the extended flag; Tab and
+    // Escape go out by virtual key alone.
+    for (const char* name :
+         {"A", "Up", "RControl", "LControl", "Enter", "Delete", "Divide", "/", "Tab", "Escape"}) {
+        const int code = keyCodeFromName(name);
+        const uint32_t vk = code == KeypadEnterCode ? VK_RETURN : code;
+        expect(name, {s.key(code, false), s.key(code, true)}, {{MsgKeyDown, vk}, {MsgKeyUp, vk}});
+    }
+    // With Alt held keys are system keys. The generic Alt is extended, so it
+    // goes out as the right-hand key.
+    for (const auto& [name, vk] : {std::pair{"LAlt", VK_LMENU}, std::pair{"Alt", VK_RMENU}}) {
+        const int code = keyCodeFromName(name);
+        expect(std::string("A with ") + name,
+               {s.key(code, false), s.key('A', false), s.key('A', true), s.key(code, true)},
+               {{MsgSysKeyDown, vk}, {MsgSysKeyDown, 'A'}, {MsgSysKeyUp, 'A'}, {MsgKeyUp, vk}});
+    }
+    // Each button's up flag and up message follow its down ones.
+    const std::tuple<const char*, uint32_t, uint32_t, uint32_t> buttons[] = {
+        {"left", MouseLeftDown, 0, MsgLeftDown},       {"right", MouseRightDown, 0, MsgRightDown},
+        {"middle", MouseMiddleDown, 0, MsgMiddleDown}, {"X1", MouseXDown, XButton1, MsgXDown},
+        {"X2", MouseXDown, XButton2, MsgXDown},
     };
-    for (const Case& c : cases) {
-        session.clear();
-        const int code = keyCodeFromName(c.name);
-        if (!check::that(code != 0, std::string("key name ") + c.name)) continue;
-        session.inject(hit(platform, code), [&] { return session.keys.size() >= 2; });
-        session.settle(50);
-        const std::vector<KeyEvent> expected = {{MsgKeyDown, c.hookKey}, {MsgKeyUp, c.hookKey}};
-        check::equal(describe(session.keys), describe(expected), std::string("key ") + c.name);
-    }
-
-    // With Alt held, keys are system keys. The generic Alt goes out as the
-    // right-hand key because it is extended.
-    for (const char* alt : {"LAlt", "Alt"}) {
-        session.clear();
-        const int altCode = keyCodeFromName(alt);
-        const uint32_t altHook = altCode == VK_MENU ? VK_RMENU : VK_LMENU;
-        std::vector<InputRecord> records = {keyRecord(platform, altCode, false),
-                                            keyRecord(platform, 'A', false),
-                                            keyRecord(platform, 'A', true),
-                                            keyRecord(platform, altCode, true)};
-        session.inject(records, [&] { return session.keys.size() >= 4; });
-        session.settle(50);
-        if (!check::equal(session.keys.size(), size_t(4), std::string("events with ") + alt))
-            continue;
-        const std::vector<KeyEvent> expectedStart = {
-            {MsgSysKeyDown, altHook}, {MsgSysKeyDown, 'A'}, {MsgSysKeyUp, 'A'}};
-        check::equal(describe(std::vector<KeyEvent>(session.keys.begin(), session.keys.begin() + 3)),
-                     describe(expectedStart), std::string("A with ") + alt);
-        // Which of the two up messages the Alt key's own release carries
-        // is the system's business; it must be a release of that key.
-        const KeyEvent last = session.keys[3];
-        check::that((last.message == MsgKeyUp || last.message == MsgSysKeyUp) &&
-                        last.virtualKey == altHook,
-                    std::string("release of ") + alt + ": " + describe(std::vector<KeyEvent>{last}));
-    }
+    for (const auto& [name, down, data, message] : buttons)
+        expect(name, {mouse(down, data), mouse(down << 1, data)},
+               {{message, data}, {message + 1, data}});
+    expect("wheel forward", {mouse(MouseWheel, WheelDelta)}, {{MsgMouseWheel, WheelDelta}});
+    expect("two notches back", {mouse(MouseWheel, uint32_t(-2 * WheelDelta))},
+           {{MsgMouseWheel, 65296}});
+    check.equal(offClock, "", "events stamped outside the capture clock's interval");
 }
 
-void testKeyState(CaptureSession& session) {
-    check::group("asynchronous key state");
-    Platform& platform = session.platform();
-    session.clear();
-    session.inject({keyRecord(platform, VK_LSHIFT, false), keyRecord(platform, 'K', false)},
-                   [&] { return session.keys.size() >= 2; });
-    check::that(platform.asyncKeyState(VK_LSHIFT) & Down, "held left Shift is down");
-    check::that(platform.asyncKeyState(VK_SHIFT) & Down, "held left Shift counts as Shift");
-    check::that(platform.asyncKeyState('K') & Down, "held K is down");
-    check::that(!(platform.asyncKeyState(VK_RSHIFT) & Down), "right Shift is not down");
-    session.inject({keyRecord(platform, 'K', true), keyRecord(platform, VK_LSHIFT, true)},
-                   [&] { return session.keys.size() >= 4; });
-    check::that(!(platform.asyncKeyState('K') & Down), "released K is up");
-    check::that(!(platform.asyncKeyState(VK_SHIFT) & Down), "released Shift is up");
-
-    session.inject({mouseRecord(MouseRightDown)}, [&] { return !session.buttons.empty(); });
-    check::that(platform.asyncKeyState(VK_RBUTTON) & Down, "held right button is down");
-    session.inject({mouseRecord(MouseRightUp)}, [&] { return session.buttons.size() >= 2; });
-    check::that(!(platform.asyncKeyState(VK_RBUTTON) & Down), "released right button is up");
+void testKeyState(Checks& check, CaptureSession& s) {
+    check.group("asynchronous key state");
+    auto held = [&] {
+        std::string state;
+        for (int vk : {VK_LSHIFT, VK_SHIFT, VK_RSHIFT, int('K'), VK_RBUTTON})
+            state += (s.platform.asyncKeyState(vk) & KeyStateDown) ? '1' : '0';
+        return state;
+    };
+    s.clear();
+    s.inject({s.key(VK_LSHIFT, false), s.key('K', false), mouse(MouseRightDown)},
+             [&] { return seen(s).size() >= 3; });
+    check.equal(held(), "11011", "LShift, Shift, RShift, K, right button while held");
+    s.inject({s.key('K', true), s.key(VK_LSHIFT, true), mouse(MouseRightUp)},
+             [&] { return seen(s).size() >= 6; });
+    check.equal(held(), "00000", "and once released");
 }
 
-void testButtons(CaptureSession& session) {
-    check::group("buttons and wheel reach the mouse hook");
-    struct Case {
-        const char* what;
-        std::vector<InputRecord> records;
-        std::vector<MouseEvent> expected;  // mouse data as the hook's high word
+void testHotkeys(Checks& check, CaptureSession& s) {
+    check.group("hotkeys");
+    const uint32_t ctrlShift = ModNoRepeat | ModControl | ModShift;
+    auto registers = [&](int id, uint32_t modifiers, uint32_t vk) {
+        return s.platform.registerHotkey(id, modifiers, vk) == HotkeyResult::Registered;
     };
-    auto high = [](uint32_t word) { return word << 16; };
-    const Case cases[] = {
-        {"left", {mouseRecord(MouseLeftDown), mouseRecord(MouseLeftUp)},
-         {{MsgLeftDown, 0}, {MsgLeftUp, 0}}},
-        {"right", {mouseRecord(MouseRightDown), mouseRecord(MouseRightUp)},
-         {{MsgRightDown, 0}, {MsgRightUp, 0}}},
-        {"middle", {mouseRecord(MouseMiddleDown), mouseRecord(MouseMiddleUp)},
-         {{MsgMiddleDown, 0}, {MsgMiddleUp, 0}}},
-        {"X1", {mouseRecord(MouseXDown, XButton1), mouseRecord(MouseXUp, XButton1)},
-         {{MsgXDown, high(1)}, {MsgXUp, high(1)}}},
-        {"X2", {mouseRecord(MouseXDown, XButton2), mouseRecord(MouseXUp, XButton2)},
-         {{MsgXDown, high(2)}, {MsgXUp, high(2)}}},
-        {"wheel forward", {mouseRecord(MouseWheel, WheelDelta)}, {{MsgMouseWheel, high(120)}}},
-        {"wheel backward",
-         {mouseRecord(MouseWheel, static_cast<uint32_t>(-WheelDelta))},
-         {{MsgMouseWheel, high(65416)}}},
-        {"two notches back",
-         {mouseRecord(MouseWheel, static_cast<uint32_t>(-2 * WheelDelta))},
-         {{MsgMouseWheel, high(65296)}}},
+    // The ids that one press of Ctrl+Shift+F7 fires.
+    auto fired = [&] {
+        s.clear();
+        s.inject({s.key(VK_LCONTROL, false), s.key(VK_LSHIFT, false), s.key(VK_F7, false),
+                  s.key(VK_F7, true), s.key(VK_LSHIFT, true), s.key(VK_LCONTROL, true)},
+                 [&] { return s.keys.size() >= 6; });
+        return s.hotkeys;
     };
-    for (const Case& c : cases) {
-        session.clear();
-        session.inject(c.records, [&] { return session.buttons.size() >= c.expected.size(); });
-        session.settle(50);
-        check::equal(describe(session.buttons), describe(c.expected), c.what);
-    }
+    using Ids = std::vector<int>;
+    check.that(registers(1, ctrlShift, VK_F7) && fired() == Ids{1},
+               "Ctrl+Shift+F7 as 1 fires 1 once");
+    check.that(s.platform.registerHotkey(2, ctrlShift, VK_F7) == HotkeyResult::HeldByThisProgram,
+               "the same keys are refused as 2");
+    s.platform.unregisterHotkey(1);
+    check.that(registers(2, ctrlShift, VK_F7) && fired() == Ids{2}, "freed, they fire 2 alone");
+    check.that(registers(1, ModNoRepeat | ModAnyModifiers, VK_F7) && fired() == Ids{1},
+               "F7 with any modifiers as 1 takes the press from 2");
+    s.platform.unregisterHotkey(2);
+    check.that(fired() == Ids{1}, "and keeps it once 2 lets go");
+    check.that(registers(2, ctrlShift, VK_F7) && fired() == Ids{1},
+               "or when 2 comes back under it");
+    check.that(registers(1, ModNoRepeat, VK_F7) && fired() == Ids{2},
+               "F7 alone as 1 gives it back");
+    s.platform.unregisterHotkey(1);
+    check.that(registers(2, ctrlShift, VK_F8) && fired().empty(),
+               "moving 2 to F8 frees the old keys");
+    check.that(registers(1, ctrlShift, VK_F7), "for 1 to take again");
+    s.platform.unregisterHotkey(1);
+    s.platform.unregisterHotkey(2);
 }
 
-void testRawMovement(CaptureSession& session) {
-    check::group("relative moves arrive as raw input");
-    // Wine accelerates relative moves unless the acceleration is off; on
-    // Windows raw input reports the device's motion either way.
-    int saved[3] = {};
+// Runs the native loop with s as the router and returns its status. At a
+// tick of s's window timer after done() holds, the tick sets the closing flag
+// and posts a message behind itself; a watchdog quits with GaveUpCode.
+int runLoop(Checks& check, CaptureSession& s, const std::function<bool()>& done) {
+    bool closing = false;
+    s.onTimer = [&] {
+        if (closing || !done()) return;
+        closing = true;
+        PostMessageW(s.window, WM_APP, 0, 0);
+    };
+    SetTimer(s.window, 1, 10, nullptr);
+    HANDLE ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread watchdog([&, thread = GetCurrentThreadId()] {
+        if (WaitForSingleObject(ended, LoopWatchdogMs) == WAIT_TIMEOUT)
+            PostThreadMessageW(thread, WM_QUIT, GaveUpCode, 0);
+    });
+    s.platform.setListener(nullptr);  // the loop itself must hand the router to the backend
+    const int status = runNativeLoop(s.platform, s, [&] { return closing; });
+    SetEvent(ended);
+    watchdog.join();
+    CloseHandle(ended);
+    KillTimer(s.window, 1);
+    s.onTimer = nullptr;
+    s.platform.setListener(&s);
+    MSG behind;
+    if (closing)
+        check.that(PeekMessageW(&behind, s.window, WM_APP, WM_APP, PM_REMOVE),
+                   "the loop takes nothing queued behind the close");
+    return status;
+}
+
+void testNativeLoop(Checks& check, CaptureSession& s) {
+    check.group("the native loop");
+    PostQuitMessage(QuitCode);
+    check.equal(runLoop(check, s, [] { return false; }), QuitCode,
+                "a quit message ends it with its code");
+
+    // Wine accelerates relative moves unless acceleration is off; raw input
+    // on Windows reports the device's motion either way.
+    int saved[3] = {}, off[3] = {};
     SystemParametersInfoW(SPI_GETMOUSE, 0, saved, 0);
-    int off[3] = {0, 0, 0};
     SystemParametersInfoW(SPI_SETMOUSE, 0, off, 0);
-
-    const RawMovement moves[] = {{5, -3}, {-40, 25}, {1, 0}};
-    for (const RawMovement& m : moves) {
-        session.clear();
-        session.inject({mouseRecord(MouseMove, 0, m.lastX, m.lastY)},
-                       [&] { return !session.movements.empty(); });
-        session.settle(50);
-        check::equal(describe(session.movements), describe(std::vector<RawMovement>{m}),
-                     "move by " + describe(std::vector<RawMovement>{m}));
-    }
-    // A button alone reports no movement.
-    session.clear();
-    session.inject({mouseRecord(MouseMiddleDown), mouseRecord(MouseMiddleUp)},
-                   [&] { return session.buttons.size() >= 2; });
-    session.settle(50);
-    for (const RawMovement& m : session.movements)
-        check::that(m.lastX == 0 && m.lastY == 0, "a click carries no movement");
+    const Seen moves = {{5, -3}, {-40, 25}, {1, 0}};
+    Seen moved;  // a click's raw input must not be among them
+    s.clear();
+    std::thread sender([&] {
+        for (const auto& [x, y] : moves) s.platform.sendInput(mouse(MouseMove, 0, x, y));
+        s.platform.sendInput(mouse(MouseMiddleDown));
+        s.platform.sendInput(mouse(MouseMiddleUp));
+    });
+    const int closed = runLoop(check, s, [&] {
+        moved.clear();
+        for (const RawMovement& m : s.movements)
+            if (m.lastX != 0 || m.lastY != 0) moved.push_back({m.lastX, m.lastY});
+        return moved.size() >= moves.size() && s.buttons.size() >= 2;
+    });
+    sender.join();
     SystemParametersInfoW(SPI_SETMOUSE, 0, saved, 0);
+    check.equal(text(moved), text(moves), "relative moves reach the router, a click moves nothing");
+    check.equal(closed, NativeLoopClosedStatus,
+                "closing, set in the test window's WM_TIMER, ends it");
+
+    // A hotkey registered with no window, pressed on the X display.
+    s.platform.registerHotkey(1, ModNoRepeat, VK_F9);
+    s.clear();
+    if (const char* request = std::getenv(XdotoolRequestVariable))
+        std::ofstream(request) << "key q click 2 key F9";
+    runLoop(check, s, [&] { return !s.hotkeys.empty() && seen(s).size() >= 6; });
+    s.platform.unregisterHotkey(1);
+    check.that(s.hotkeys == std::vector<int>{1}, "xdotool's F9 reaches the router as hotkey 1");
+    const Seen xdotool = {{MsgKeyDown, 'Q'}, {MsgKeyUp, 'Q'},    {MsgKeyDown, VK_F9},
+                          {MsgKeyUp, VK_F9}, {MsgMiddleDown, 0}, {MsgMiddleUp, 0}};
+    check.equal(text(seen(s)), text(xdotool), "xdotool's keys and click reach the hooks");
 }
 
-void testHotkeys(CaptureSession& session) {
-    check::group("hotkeys");
-    Platform& platform = session.platform();
-    const uint32_t modifiers = ModNoRepeat | ModControl | ModShift;
-    const std::vector<InputRecord> press = {
-        keyRecord(platform, VK_LCONTROL, false), keyRecord(platform, VK_LSHIFT, false),
-        keyRecord(platform, VK_F7, false),       keyRecord(platform, VK_F7, true),
-        keyRecord(platform, VK_LSHIFT, true),    keyRecord(platform, VK_LCONTROL, true)};
-    auto pressed = [&] { return session.keys.size() >= press.size(); };
-
-    const auto registers = [&](int id, uint32_t mods, uint32_t key) {
-        return platform.registerHotkey(id, mods, key) == HotkeyResult::Registered;
-    };
-    check::that(registers(1, modifiers, VK_F7), "Ctrl+Shift+F7 registers as 1");
-    check::that(platform.registerHotkey(2, modifiers, VK_F7) == HotkeyResult::HeldByThisProgram,
-                "the same keys refused as 2");
-    session.clear();
-    session.inject(press, pressed);
-    session.settle();
-    check::equal(session.hotkeys.size(), size_t(1), "one press, one hotkey");
-    check::that(session.hotkeys == std::vector<int>{1}, "the hotkey carries id 1");
-
-    // Freeing the combination lets the other id take it.
-    platform.unregisterHotkey(1);
-    check::that(registers(2, modifiers, VK_F7), "freed keys register as 2");
-    session.clear();
-    session.inject(press, pressed);
-    session.settle();
-    check::that(session.hotkeys == std::vector<int>{2}, "now id 2 fires, alone");
-
-    // F7 with any modifiers takes id 2's Ctrl+Shift+F7 too, and gives it back.
-    check::that(registers(1, ModNoRepeat | ModAnyModifiers, VK_F7), "F7 with any modifiers registers as 1");
-    session.clear();
-    session.inject(press, pressed);
-    session.settle();
-    check::that(session.hotkeys == std::vector<int>{1}, "Ctrl+Shift+F7 fires 1 while it holds any modifiers");
-    check::that(registers(1, ModNoRepeat, VK_F7), "F7 alone registers as 1");
-    session.clear();
-    session.inject(press, pressed);
-    session.settle();
-    check::that(session.hotkeys == std::vector<int>{2}, "and Ctrl+Shift+F7 fires 2 again");
-    platform.unregisterHotkey(1);
-
-    // Re-registering an id moves it: the old combination stops firing.
-    check::that(registers(2, modifiers, VK_F8), "id 2 moves to Ctrl+Shift+F8");
-    session.clear();
-    session.inject(press, pressed);
-    session.settle();
-    check::that(session.hotkeys.empty(), "the old combination is gone");
-    check::that(registers(1, modifiers, VK_F7), "and is free again");
-    platform.unregisterHotkey(1);
-    platform.unregisterHotkey(2);
-}
-
-void testXdotool(CaptureSession& session) {
-    check::group("xdotool input reaches the hooks");
-    const char* request = std::getenv(XdotoolRequestVariable);
-    if (!check::that(request != nullptr, "QP_XDOTOOL_REQUEST is set by the runner")) return;
-    session.clear();
-    std::ofstream(request) << "go\n";
-    auto complete = [&] {
-        return session.keys.size() >= 2 && session.buttons.size() >= 2;
-    };
-    check::that(session.pumpUntil(complete, 10000), "events arrived within 10 s");
-    session.settle();
-    const std::vector<KeyEvent> keys = {{MsgKeyDown, XdotoolKey}, {MsgKeyUp, XdotoolKey}};
-    const std::vector<MouseEvent> buttons = {{MsgMiddleDown, 0}, {MsgMiddleUp, 0}};
-    check::equal(describe(session.keys), describe(keys), "xdotool key q");
-    check::equal(describe(session.buttons), describe(buttons), "xdotool click 2");
-}
-
-void testStopCapture(CaptureSession& session) {
-    check::group("stopping capture");
-    session.stopCapture();
-    session.clear();
-    session.inject(hit(session.platform(), 'B'), [] { return false; }, 300);
-    session.inject({mouseRecord(MouseMove, 0, 3, 3)}, [] { return false; }, 300);
-    check::that(session.keys.empty(), "no key after stopCapture");
-    check::that(session.movements.empty(), "no raw movement after stopCapture");
+void testStopCapture(Checks& check, CaptureSession& s) {
+    check.group("stopping capture");
+    s.platform.stopCapture();
+    s.clear();
+    s.inject(
+        {s.key('B', false), s.key('B', true), mouse(MouseMove, 0, 3, 3)}, [] { return false; },
+        300);
+    check.that(s.keys.empty() && s.movements.empty(),
+               "no key and no raw movement after stopCapture");
 }
 
 }  // namespace
 
 int main() {
-    initKeyNames();
-    testNativeRecords();
-    {
-        CaptureSession session;
-        testQueries(session.platform());
-        testAbsoluteMoves(session.platform());
-        session.startCapture();
-        testKeys(session);
-        testKeyState(session);
-        testButtons(session);
-        testRawMovement(session);
-        testHotkeys(session);
-        testXdotool(session);
-        testStopCapture(session);
-    }
-    return check::summary();
+    Checks check;
+    CaptureSession session;
+    testQueries(check, session.platform);
+    testAbsoluteMoves(check, session.platform);
+    session.platform.startCapture(reinterpret_cast<uintptr_t>(session.window));
+    testHooks(check, session);
+    testKeyState(check, session);
+    testHotkeys(check, session);
+    testNativeLoop(check, session);
+    testStopCapture(check, session);
+    return check.summary();
 }
