@@ -22,6 +22,8 @@ public:
     MainWindow& window() { return *window_; }
     // Where captured events and hotkey presses go.
     platform::CaptureListener& router() { return *router_; }
+    // Acts as a press of the global hotkey id would, through the same router.
+    void hotkey(int id) { router_->hotkey(id); }
 
     // What the program does last when its display goes away during the
     // session (platform::DisplayLoss): keep the user's unsaved work. GUI

@@ -17,8 +17,13 @@ std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
     return platform::createPlatform(error);
 }
 
-int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started,
-               const SessionLoop& loop) {
+int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started) {
+    ProgramHooks hooks;
+    hooks.started = started;
+    return runProgram(argc, argv, hooks);
+}
+
+int runProgram(int argc, char* argv[], const ProgramHooks& hooks) {
     initKeyNames();
     QApplication application(argc, argv);
     // Where the settings live: $XDG_CONFIG_HOME/quillpress/quillpress.conf.
@@ -26,6 +31,8 @@ int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)
     QApplication::setApplicationName(QString::fromLatin1(ProgramName));
     // Lets the desktop match the window to its entry and icon.
     QGuiApplication::setDesktopFileName(programFiles::applicationId());
+    if (hooks.beforeSession)
+        if (const std::optional<int> status = hooks.beforeSession()) return *status;
 
     std::string error;
     std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
@@ -39,8 +46,8 @@ int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)
         ProgramSession session(*backend);
         // A lost display cannot ask the user: keep a recording in a recovery file.
         session.setDisplayLossCallback([&session] { session.window().preserveUnsavedRecording(); });
-        if (started) started(session);
-        status = loop ? loop(session, *backend) : application.exec();
+        if (hooks.started) hooks.started(session);
+        status = hooks.loop ? hooks.loop(session, *backend) : application.exec();
     }
     // The backend goes last, after everything that used it.
     backend.reset();

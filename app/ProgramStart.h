@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -16,12 +17,24 @@ std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error);
 
 class ProgramSession;
 
-// The whole program: key names, the application object, the backend, the
-// session and its event loop, then the backend last. started is called once
-// the session is up (for programs that start the program this way and then
-// act in it). loop waits for and serves events until the session ends and
-// gives the exit status; Qt's own loop when empty. Returns the process's exit
-// status.
+// Waits for and serves events until the session ends; gives the exit status.
 using SessionLoop = std::function<int(ProgramSession&, platform::Platform&)>;
-int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started = {},
-               const SessionLoop& loop = {});
+
+// What a caller of runProgram does at its points.
+struct ProgramHooks {
+    // Once the application object exists, before the backend opens: a
+    // status returned here ends the program with it at once.
+    std::function<std::optional<int>()> beforeSession;
+    // Once the session is up.
+    std::function<void(ProgramSession&)> started;
+    // The session's event loop; Qt's own when empty.
+    SessionLoop loop;
+};
+
+// The whole program: key names, the application object, the backend, the
+// session and its event loop, then the backend last. Returns the process's
+// exit status.
+int runProgram(int argc, char* argv[], const ProgramHooks& hooks);
+// The same with only started (for programs that start the program this way
+// and then act in it).
+int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started = {});

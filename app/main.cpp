@@ -1,3 +1,3 @@
-#include "app/ProgramStart.h"
+#include "cli/ProgramCommand.h"
 
-int main(int argc, char* argv[]) { return runProgram(argc, argv); }
+int main(int argc, char* argv[]) { return cli::runCommandLine(argc, argv); }

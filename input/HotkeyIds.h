@@ -3,3 +3,6 @@
 
 constexpr int RunHotkeyId = 1;
 constexpr int RecordingHotkeyId = 2;
+
+// The run hotkey until the user picks another.
+constexpr char DefaultRunHotkey[] = "F4";

@@ -20,6 +20,9 @@ constexpr const char* ExitSuffix = "): run ended\n\n";
 // Logged when a run cannot even create its Lua state.
 constexpr const char* NoStateMessage = "Error cannot create the Lua state: not enough memory\n";
 
+// Ends the log of a run that was stopped while it was still going.
+constexpr const char* ExecutionStopped = "-- Execution Stopped\n\n";
+
 // Raised (with the interpreter's position prefix) when a run is stopped.
 constexpr const char* StopMessage = "Stopped execution from gui thread";
 

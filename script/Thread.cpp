@@ -36,6 +36,19 @@ void Thread::appendToLog(const QString& text) {
     log_->append(text);
 }
 
+QString Thread::lastError() const {
+    const std::lock_guard<std::mutex> lock(errorMutex_);
+    return lastError_;
+}
+
+void Thread::logError(const QString& line) {
+    {
+        const std::lock_guard<std::mutex> lock(errorMutex_);
+        lastError_ = line;
+    }
+    appendToLog(line);
+}
+
 QString Thread::takeLog() {
     QString all;
     for (QString part; !(part = log_->take(std::numeric_limits<int>::max())).isEmpty();) all += part;
@@ -54,7 +67,7 @@ void Thread::run() {
         if (state)
             runScript(state);
         else
-            appendToLog(QString::fromLatin1(scriptText::NoStateMessage));
+            logError(QString::fromLatin1(scriptText::NoStateMessage));
         if (const std::optional<int> status = exitStatus())
             appendToLog(scriptText::ExitPrefix + QString::number(*status) + scriptText::ExitSuffix);
     } catch (const std::exception&) {
@@ -103,6 +116,7 @@ void Thread::runScript(lua_State* state) {
 }
 
 void Thread::executeOnce(lua_State* state) {
+    ++executionsBegun_;
     int status;
     if (settings_.runFile) {
         if (!settings_.loopMode)
@@ -140,7 +154,7 @@ void Thread::reportError(lua_State* state, int status) {
                    .arg(QString::fromUtf8(luaL_typename(state, -1)));
     }
     lua_pop(state, 1);
-    appendToLog(scriptText::ErrorPrefix + text + QLatin1Char('\n'));
+    logError(scriptText::ErrorPrefix + text + QLatin1Char('\n'));
 }
 
 bool Thread::pause(double milliseconds) {

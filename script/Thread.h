@@ -4,8 +4,10 @@
 
 #include <QString>
 #include <QThread>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -60,6 +62,12 @@ public:
     // Set when the script ended the run with os.exit: the status it asked
     // for. Empty when the run finished, failed or was stopped.
     std::optional<int> exitStatus() const { return stop_.exitStatus(); }
+    // Any thread: the error line (as the log has it, whether logging is on
+    // or not) of the latest execution that ended by an error; empty when
+    // none did.
+    QString lastError() const;
+    // Any thread: executions begun so far; each loop counts.
+    int32_t executionsBegun() const { return executionsBegun_.load(); }
 
     // Worker: the injectors' side of the run. Long actions end once the run
     // is to end, by a stop or by os.exit.
@@ -83,6 +91,7 @@ private:
     void runScript(lua_State* state);
     void executeOnce(lua_State* state);
     void reportError(lua_State* state, int status);
+    void logError(const QString& line);
     void releaseHeldInput();
     void releaseHeldInputAfterStop();
     void closeState(lua_State* state);
@@ -93,4 +102,7 @@ private:
     StopSignal stop_;
     HeldInputs held_;  // worker thread only
     const RunLogPtr log_ = std::make_shared<RunLog>();
+    std::atomic<int32_t> executionsBegun_{0};
+    mutable std::mutex errorMutex_;
+    QString lastError_;
 };

@@ -3,6 +3,7 @@
 // colours, and a table with an invalid cell is neither played nor saved as a
 // script: its cells would go into the Lua text as they stand.
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -37,5 +38,7 @@ struct RowFault {
 QVector<RowFault> tableFaults(const TableRows& rows);
 // One line for a faulty row: "row N: ...; ...".
 QString describeFault(const RowFault& fault);
+// The log line for each faulty row when the table is not played; %1 is describeFault's line.
+inline constexpr char TableNotPlayedLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- Table not played, %1\n");
 
 }  // namespace table

@@ -1,6 +1,8 @@
 #include "TableFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
 
 #include "TableVocabulary.h"
 
@@ -12,6 +14,11 @@ namespace {
 const char EmptyLineNote[] = "line %1 skipped: it is empty";
 const char FieldCountNote[] = "line %1 skipped: it holds %2 \":\" where a row holds %3";
 const char NotUtf8Note[] = "line %1: bytes that are not UTF-8 text were replaced by \xEF\xBF\xBD";
+// Lines of a loaded table file that were skipped or changed; beyond the first
+// few, only their number is logged.
+const char LoadNoteLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- %1: %2\n");
+const char MoreLoadNotesLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- %1: %2 more lines skipped or changed\n");
+constexpr int MaxLoadNotesLogged = 20;
 // Why a file is not loaded at all.
 const char TooLargeFailure[] = "the file is larger than %1 MiB, the most a table file may hold";
 const char TooManyLinesFailure[] = "the file has more than %1 lines, the most a table may hold";
@@ -107,6 +114,14 @@ TableFileRead readTableFile(const QString& path) {
     result.table = parseTableFile(contents);
     result.read = true;
     return result;
+}
+
+QString loadNotesText(const QString& name, const QStringList& notes, QString (*translate)(const char*)) {
+    const int shown = std::min<int>(notes.size(), MaxLoadNotesLogged);
+    QString text;
+    for (int index = 0; index < shown; ++index) text += translate(LoadNoteLine).arg(name, notes[index]);
+    if (notes.size() > shown) text += translate(MoreLoadNotesLine).arg(name).arg(notes.size() - shown);
+    return text;
 }
 
 }  // namespace table

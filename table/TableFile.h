@@ -45,4 +45,9 @@ struct TableFileRead {
 // than MaxTableRows lines before making any row.
 TableFileRead readTableFile(const QString& path);
 
+// The log lines for a loaded file's notes, the file named by name: the first
+// few, then how many more. Empty when there are none. translate turns each
+// line's format into the shown one.
+QString loadNotesText(const QString& name, const QStringList& notes, QString (*translate)(const char*));
+
 }  // namespace table

@@ -4,10 +4,6 @@
 #include "LogPanel.h"
 #include "ui_mainwindow.h"
 
-namespace {
-const char DefaultRunHotkey[] = "F4";
-}
-
 HotkeyControls::HotkeyControls(Ui::MainWindow& form, QObject* owner, platform::Platform& platform, LogPanel& log)
     : form_(form), log_(log), hotkeys_(platform) {
     auto* modifierFilter = new HotkeyEditFilter(owner);

@@ -4,13 +4,13 @@
 #include "FileWarnings.h"
 #include "LogFeed.h"
 #include "LogWindow.h"
+#include "script/ScriptTexts.h"
 #include "script/Thread.h"
 #include "script/ThreadManager.h"
 #include "ui_mainwindow.h"
 
 namespace {
 
-const char ExecutionStoppedLine[] = "-- Execution Stopped\n\n";
 const char LogFileStart[] = "LuaScripts/Logs/log.txt";
 const char LogFileFilter[] = QT_TRANSLATE_NOOP("MainWindow", "Text (*.txt)");
 
@@ -41,7 +41,7 @@ void LogPanel::runSwitchedOff(Thread* run) {
     if (!form_.checkBox->isChecked()) return;
     // Its text so far comes first, then the stop line when it was still going.
     const bool stopped = run && run->isRunning();
-    feed_->finish(run ? run->log() : nullptr, stopped ? QString::fromLatin1(ExecutionStoppedLine) : QString());
+    feed_->finish(run ? run->log() : nullptr, stopped ? QString::fromLatin1(scriptText::ExecutionStopped) : QString());
     drain();
 }
 

@@ -117,6 +117,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::setRowFromEditor(int row) { table_->setRowFromEditor(row); }
 void MainWindow::saveTableFile(const QString& path) { table_->saveTableFile(path); }
 void MainWindow::loadTableFile(const QString& path) { table_->loadTableFile(path); }
+void MainWindow::useScriptFile(const QString& path) {
+    ui->ScriptLocation->setText(path);
+    ui->UseScript->setChecked(true);
+}
+
+void MainWindow::useTableFile(const QString& path) {
+    if (table_->loadTableFile(path)) ui->UseTable->setChecked(true);
+}
+
 QByteArray MainWindow::translateRow(int row) const { return table_->translateRow(row); }
 QByteArray MainWindow::buildTableScript() const { return table_->buildTableScript(); }
 bool MainWindow::writeTableScript(const QString& path) { return table_->writeTableScript(path); }

@@ -54,6 +54,11 @@ public:
     // Table files and the table's Lua text: see TableEditor.
     void saveTableFile(const QString& path);
     void loadTableFile(const QString& path);
+    // A file handed to the program: a script becomes the one to run (as
+    // Browse and Use Script would), a table file is loaded (as Load Table
+    // would) and Use Table chosen.
+    void useScriptFile(const QString& path);
+    void useTableFile(const QString& path);
     QByteArray translateRow(int row) const;
     QByteArray buildTableScript() const;
     bool writeTableScript(const QString& path);

@@ -10,13 +10,12 @@
 #include "TableEditor.h"
 #include "WindowTexts.h"
 #include "script/Thread.h"
+#include "table/RowValidity.h"
 #include "script/ThreadManager.h"
 #include "ui_mainwindow.h"
 
 namespace {
 
-// A table with rows that cannot be played is not run.
-const char TableNotPlayedLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- Table not played, %1\n");
 // How long a closing window lets a run reach a stop point before it waits for it.
 constexpr std::chrono::milliseconds CloseGrace{1000};
 
@@ -34,7 +33,7 @@ void RunControl::toggled(bool checked) {
             // Cells of a row that cannot be played would reach the Lua text as they stand.
             const QStringList unplayable = table_.unplayableRows();
             if (!unplayable.isEmpty()) {
-                for (const QString& line : unplayable) log_.add(windowText(TableNotPlayedLine).arg(line));
+                for (const QString& line : unplayable) log_.add(windowText(table::TableNotPlayedLine).arg(line));
                 const QSignalBlocker blocker(form_.Running);
                 form_.Running->setChecked(false);
                 updateEnabledStates(form_);

@@ -28,11 +28,6 @@ const char TableFileFilter[] = QT_TRANSLATE_NOOP("MainWindow", "Table (*.table)"
 const char NoScriptTitle[] = QT_TRANSLATE_NOOP("MainWindow", "Table not saved as a script");
 const char NoScriptText[] =
     QT_TRANSLATE_NOOP("MainWindow", "These rows cannot be played, so the table was not saved as a script:\n%1");
-// Lines of a loaded table file that were skipped or changed; beyond the first
-// few, only their number is logged.
-const char LoadNoteLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- %1: %2\n");
-const char MoreLoadNotesLine[] = QT_TRANSLATE_NOOP("MainWindow", "-- %1: %2 more lines skipped or changed\n");
-constexpr int MaxLoadNotesLogged = 20;
 
 // Key codes whose names fill the key list, and the names from outside that range.
 constexpr int FirstListedKeyCode = 7;
@@ -118,11 +113,11 @@ void TableEditor::saveTableFile(const QString& path) {
     if (fileUsed_) fileUsed_(path);
 }
 
-void TableEditor::loadTableFile(const QString& path) {
+bool TableEditor::loadTableFile(const QString& path) {
     const table::TableFileRead file = table::readTableFile(path);
     if (!file.read) {
         warnNotLoaded(owner_, path, file.failure);
-        return;
+        return false;
     }
     removeAllRows();
     for (const table::TableRow& cells : file.table.rows) {
@@ -132,14 +127,11 @@ void TableEditor::loadTableFile(const QString& path) {
     }
     logLoadNotes(path, file.table.notes);
     if (fileUsed_) fileUsed_(path);
+    return true;
 }
 
 void TableEditor::logLoadNotes(const QString& path, const QStringList& notes) {
-    const QString name = QDir::toNativeSeparators(path);
-    const int shown = std::min<int>(notes.size(), MaxLoadNotesLogged);
-    QString text;
-    for (int index = 0; index < shown; ++index) text += windowText(LoadNoteLine).arg(name, notes[index]);
-    if (notes.size() > shown) text += windowText(MoreLoadNotesLine).arg(name).arg(notes.size() - shown);
+    const QString text = table::loadNotesText(QDir::toNativeSeparators(path), notes, windowText);
     if (!text.isEmpty()) log_.add(text);
 }
 

@@ -34,7 +34,8 @@ public:
     void saveTableFile(const QString& path);
     // Replaces the rows by the file's and logs the lines it skipped; a file
     // that cannot be opened or is too large changes nothing and is reported.
-    void loadTableFile(const QString& path);
+    // Whether it was loaded.
+    bool loadTableFile(const QString& path);
     // Called with the path of every table file loaded or saved in full.
     void setFileUsedCallback(std::function<void(const QString&)> callback) { fileUsed_ = std::move(callback); }
 

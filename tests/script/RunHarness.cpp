@@ -7,20 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <future>
 #include <memory>
 #include <thread>
 #include <vector>
-
-namespace {
-constexpr unsigned long RunTimeoutMs = 60000;
-constexpr auto LogPollInterval = std::chrono::milliseconds(1);
-constexpr auto LogWaitLimit = std::chrono::seconds(20);
-}  // namespace
-
-QString RunHarness::run(const std::string& text, bool isFile) {
-    return finish(start(text, isFile));
-}
 
 Thread* RunHarness::start(const std::string& text, bool isFile) {
     log_.clear();
@@ -29,23 +18,28 @@ Thread* RunHarness::start(const std::string& text, bool isFile) {
 }
 
 QString RunHarness::finish(Thread* run) {
-    if (!run->wait(RunTimeoutMs)) {
+    if (!run->wait(60000)) {
         std::fprintf(stderr, "a run did not end; log so far:\n%s\n", qPrintable(log_ + run->takeLog()));
         std::abort();
     }
-    log_ += run->takeLog();
-    return log_;
+    return log_ += run->takeLog();
 }
 
 bool RunHarness::waitForLog(Thread* run, const QString& marker) {
     const auto start = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() - start < LogWaitLimit) {
+    while (secondsSince(start) < 20) {
         log_ += run->takeLog();
-        if (log_.contains(marker))
-            return true;
-        std::this_thread::sleep_for(LogPollInterval);
+        if (log_.contains(marker)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return false;
+}
+
+QString RunHarness::stopAfterGo(const std::string& text) {
+    Thread* run = start(text);
+    EXPECT_TRUE(waitForLog(run, "go!"));
+    manager.stopRun();
+    return finish(run);
 }
 
 QString scriptOutput(RunHarness& h, const std::string& text) {
@@ -56,18 +50,15 @@ QString scriptOutput(RunHarness& h, const std::string& text) {
     return log.mid(head.size(), log.size() - head.size() - tail.size());
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+std::vector<std::string> sentLines(const platform::FakePlatform& fake) {
+    std::vector<std::string> lines;
+    for (const std::string& call : fake.calls())
+        if (call.rfind("sendInput", 0) == 0) lines.push_back(call);
+    return lines;
 }
 
-bool finishesWithin(std::function<void()> work, std::chrono::milliseconds limit) {
-    auto done = std::make_shared<std::promise<void>>();
-    std::future<void> finished = done->get_future();
-    std::thread([work = std::move(work), done] {
-        work();
-        done->set_value();
-    }).detach();
-    return finished.wait_for(limit) == std::future_status::ready;
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 std::string writeScriptFile(const std::string& name, const std::string& text) {

@@ -4,9 +4,9 @@
 
 #include <QString>
 #include <chrono>
-#include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "platform/fake/FakePlatform.h"
 #include "script/ThreadManager.h"
@@ -15,17 +15,15 @@ class RunHarness {
 public:
     RunHarness() { manager.logEnabled = true; }
 
-    // Starts a run and waits for its end; returns its whole log.
-    QString run(const std::string& text, bool isFile = false);
-    // Starts a run and returns at once.
+    QString run(const std::string& text, bool isFile = false) { return finish(start(text, isFile)); }
     Thread* start(const std::string& text, bool isFile = false);
-    // Waits for the run to end (aborting the test program when it does not:
-    // a hung run cannot be recovered) and returns the log not yet taken.
+    // Aborts the test program when the run does not end: a hung run cannot
+    // be recovered. Returns everything collected from the run.
     QString finish(Thread* run);
     // Collects the run's log until it contains marker; false on timeout.
     bool waitForLog(Thread* run, const QString& marker);
-    // Everything collected from the run so far.
-    const QString& collected() const { return log_; }
+    // Starts text, waits for it to log "go!", stops it; returns the whole log.
+    QString stopAfterGo(const std::string& text);
 
     platform::FakePlatform platform;
     ThreadManager manager{platform};
@@ -38,15 +36,12 @@ private:
 // and finishing lines (a test failure when they are not as expected).
 QString scriptOutput(RunHarness& h, const std::string& text);
 
-// Lets test failures show log text as text.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
-// Seconds of a monotonic clock, for measuring from the test's side.
-double secondsSince(std::chrono::steady_clock::time_point start);
+// The records sent, as lines; the fake also lists its queries.
+std::vector<std::string> sentLines(const platform::FakePlatform& fake);
 
-// True when work returns within the time; a deadlock shows as false (the
-// stuck helper thread is then left behind).
-bool finishesWithin(std::function<void()> work, std::chrono::milliseconds limit);
+double secondsSince(std::chrono::steady_clock::time_point start);
 
 // Writes a script file in a fresh temporary folder and returns its path.
 std::string writeScriptFile(const std::string& name, const std::string& text);

@@ -1,376 +1,234 @@
-// The script input functions run from real Lua states: what they send, the
-// exact error lines of bad calls and the values bad calls return.
+// The script input functions run from real Lua states, with this file
+// standing in for their run (ScriptContext.h): what each call sends and
+// queries, with its waits among the records, what it logs and returns.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <lua.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "input/KeyNames.h"
+#include "script/ScriptContext.h"
 #include "script/ScriptFunctions.h"
 #include "tests/input/RecordLines.h"
 #include "tests/input/WaitTimeline.h"
-#include "tests/script_input/RunContextDouble.h"
 
 using testing::ElementsAre;
-using testing::IsEmpty;
 
 namespace {
 
-const std::string CountError = "Wrong number of arguments.\n";
-const std::string KeyUnknown = "Key not recognized.\n";
-
-std::string errorLine(int line, const std::string& message) {
-    return "Error Line " + std::to_string(line) + ": " + message;
+platform::FakePlatform& fake() {
+    static platform::FakePlatform platform;
+    return platform;
 }
-std::string kindError(int line, const std::string& expected) {
-    return errorLine(line, "Wrong type of arguments, \nExpected: " + expected + "\n");
+std::vector<std::string>& logLines() {
+    static std::vector<std::string> lines;
+    return lines;
 }
 
-class InputFunctionsTest : public testing::Test {
+}  // namespace
+
+platform::Platform& scriptPlatform() { return fake(); }
+void appendLog(const QString& text) { logLines().push_back(text.toStdString()); }
+void logScriptError(lua_State*, std::string message) { appendLog(QString::fromStdString("Error " + message)); }
+InjectionContext& scriptInjection() { return WaitTimeline::latest(); }
+
+namespace {
+
+// The fake's calls in short: k<scan>+/- a key by scan code pressed/released
+// (x<scan>: extended), v<vk>+/- by virtual key only (both hex), a<x>,<y> an
+// absolute move, m<dx>,<dy>,<data>,<hex flags> a mouse record, w<ms> a wait,
+// q<code> a key state query, c the cursor query.
+std::vector<std::string> calls(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string t; in >> t;) {
+        const int up = t.back() == '-' ? 0x02 : 0;
+        const std::string n = t.substr(1);
+        long a = 0, b = 0, c = 0;
+        unsigned long d = 0;
+        std::sscanf(n.c_str(), t[0] == 'm' ? "%ld,%ld,%ld,%lx" : "%ld,%ld", &a, &b, &c, &d);
+        switch (t[0]) {
+        case 'k': lines.push_back(key(0, std::stoi(n, nullptr, 16), 0x08 | up)); break;
+        case 'x': lines.push_back(key(0, std::stoi(n, nullptr, 16), 0x09 | up)); break;
+        case 'v': lines.push_back(key(std::stoi(n, nullptr, 16), 0, up)); break;
+        case 'a': lines.push_back(mouse(a, b, 0, 0x8001)); break;
+        case 'm': lines.push_back(mouse(a, b, c, d)); break;
+        case 'w': lines.push_back("wait " + n); break;
+        case 'q': lines.push_back("asyncKeyState " + n); break;
+        case 'c': lines.push_back("cursorPosition"); break;
+        }
+    }
+    return lines;
+}
+
+class InputFunctions : public testing::Test {
 protected:
-    static void SetUpTestSuite() { initKeyNames(); }
-
-    InputFunctionsTest() : state(luaL_newstate()) {
-        run_double::reset();
+    InputFunctions() : state(luaL_newstate()) {
+        fake().clearCalls();
+        logLines().clear();
         luaL_openlibs(state);
         registerScriptFunctions(state);
+        run("function show(...) local t = {} for i = 1, select('#', ...) do t[i] = tostring((select(i, ...))) end "
+            "Log(table.concat(t, ' ')) end");
     }
-    ~InputFunctionsTest() override { lua_close(state); }
+    ~InputFunctions() override { lua_close(state); }
 
-    // Runs a chunk; any Lua error fails the test (the functions raise none).
     void run(const std::string& chunk) {
+        timeline.clear();
+        logLines().clear();
         ASSERT_EQ(luaL_dostring(state, chunk.c_str()), LUA_OK) << lua_tostring(state, -1);
-        lua_settop(state, 0);
     }
-
-    // The values of "return <call>", each as kind and value.
-    std::vector<std::string> results(const std::string& call) {
-        lua_settop(state, 0);
-        const std::string chunk = "return " + call;
-        if (luaL_dostring(state, chunk.c_str()) != LUA_OK) {
-            ADD_FAILURE() << call << " raised " << lua_tostring(state, -1);
-            return {};
-        }
-        std::vector<std::string> values;
-        for (int i = 1; i <= lua_gettop(state); ++i) values.push_back(describe(i));
-        lua_settop(state, 0);
-        return values;
-    }
-
-    std::string describe(int index) {
-        switch (lua_type(state, index)) {
-        case LUA_TBOOLEAN: return lua_toboolean(state, index) ? "true" : "false";
-        case LUA_TSTRING: return std::string("string ") + lua_tostring(state, index);
-        case LUA_TNUMBER: {
-            if (lua_isinteger(state, index))
-                return "integer " + std::to_string(lua_tointeger(state, index));
-            char text[64];
-            std::snprintf(text, sizeof text, "float %.1f", lua_tonumber(state, index));
-            return text;
-        }
-        default: return luaL_typename(state, index);
-        }
-    }
-
-    std::vector<std::string>& log() { return run_double::logLines(); }
-    platform::FakePlatform& fake() { return run_double::fake(); }
 
     lua_State* state;
-    WaitTimeline timeline{run_double::fake()};
+    WaitTimeline timeline{fake()};
 };
 
-TEST_F(InputFunctionsTest, CountErrorsReportAndReturnTheTabledResults) {
-    struct Row {
-        const char* call;
-        std::vector<std::string> returned;
+const std::string N = "Wrong number of arguments.\n";
+std::string T(const std::string& expected) { return "Wrong type of arguments, \nExpected: " + expected + "\n"; }
+
+// A refused call sends, queries and waits for nothing; the key state tests
+// still answer false where their form says so.
+TEST_F(InputFunctions, BadCallsAreReportedAndReturnTheirDefault) {
+    const struct {
+        std::string call, message, returned = "";
+    } rows[] = {
+        {"KeyPressed()", N, "false"}, {"KeyReleased('A', 'B')", N, "false"}, {"KeyPressedVK()", N, "false"},
+        {"KeyReleasedVK(1, 2)", N, "false"}, {"MouseButtonPressed()", N, "false"}, {"MouseButtonReleased()", N, "false"},
+        {"MouseButtonPressedVK()", N, "false"}, {"MouseButtonReleasedVK(1, 2)", N, "false"},
+        {"KeyPressed({})", T("string"), "false"}, {"KeyReleased(true)", T("string"), "false"},
+        {"KeyPressedVK(65.0)", T("int")}, {"KeyReleasedVK('65')", T("int")}, {"MouseButtonPressed({})", T("string")},
+        {"MouseButtonReleased({})", T("string")}, {"MouseButtonPressedVK(1.0)", T("integer")},
+        {"MouseButtonReleasedVK('1')", T("integer")}, {"FromStringToVirtualKey()", N},
+        {"FromStringToVirtualKey({})", T("string")}, {"FromVirtualKeyToString(1, 2)", N},
+        {"FromVirtualKeyToString(6.0)", T("integer")}, {"PressKey()", N}, {"PressKey({})", T("string")},
+        {"ReleaseKey(nil)", T("string")}, {"HitKey('A', 100)", N}, {"HitKey(true)", T("string")},
+        {"HitKey('A', 'x', 1)", T("string, double, double")}, {"HitKey({}, 1, 1)", T("string, double, double")},
+        {"PressKeyVK(65.0)", T("integer")}, {"ReleaseKeyVK('65')", T("integer")}, {"HitKeyVK(65, 1)", N},
+        {"HitKeyVK(65.0)", T("int")}, {"HitKeyVK(65, 1, 'x')", T("integer, double, double")},
+        {"TypeString('a', 'b')", N}, {"TypeString({})", T("string")}, {"TypeChar()", N}, {"TypeChar(false)", T("string")},
+        {"HitKeyAfterModifier('A', 'Control', 1)", N}, {"HitKeyAfterModifier('A')", N},
+        {"HitKeyAfterModifier('A', {})", T("string, string")},
+        {"HitKeyAfterModifier('A', 'Control', 1, {})", T("string, string, double, double")},
+        {"PressMouseButton({})", T("string")}, {"ReleaseMouseButton({})", T("string")},
+        {"HitMouseButton('MouseLeft', 1, 2, 3)", N}, {"HitMouseButton('MouseLeft', {}, 1)", T("string, double, double")},
+        {"PressMouseButtonVK(1.0)", T("integer")}, {"ReleaseMouseButtonVK('1')", T("integer")},
+        {"HitMouseButtonVK(1.5)", T("integer")}, {"HitMouseButtonVK(1, 1, {})", T("integer, double, double")},
+        {"SetMousePosition(1)", N}, {"SetMousePosition(1, 'x')", T("number, number")}, {"ChangeMousePosition()", N},
+        {"ChangeMousePosition({}, 1)", T("number, number")}, {"MoveMouse(1, 2)", N}, {"DragMouse(1, 2, 3, 4)", N},
+        {"MoveMouse(1, 2, '3x')", T("number, number, number")}, {"DragMouse(nil, 2, 3)", T("number, number, number")},
+        {"MouseWheel()", N}, {"MouseWheel(true)", T("number")},
     };
-    const Row rows[] = {
-        {"KeyPressed()", {"false"}},
-        {"KeyReleased('A', 'B')", {"false"}},
-        {"KeyPressedVK()", {"false"}},
-        {"KeyReleasedVK(1, 2)", {"false"}},
-        {"MouseButtonPressed()", {"false"}},
-        {"MouseButtonReleased()", {"false"}},
-        {"MouseButtonPressedVK()", {"false"}},
-        {"MouseButtonReleasedVK(1, 2)", {"false"}},
-        {"FromStringToVirtualKey()", {}},
-        {"FromVirtualKeyToString(1, 2)", {}},
-        {"PressKey()", {}},
-        {"HitKey('A', 100)", {}},
-        {"HitKeyVK(65, 1)", {}},
-        {"HitMouseButton('MouseLeft', 1, 2, 3)", {}},
-        {"HitKeyAfterModifier('A', 'Control', 1)", {}},
-        {"HitKeyAfterModifier('A')", {}},
-        {"SetMousePosition(1)", {}},
-        {"MoveMouse(1, 2)", {}},
-        {"DragMouse(1, 2, 3, 4)", {}},
-        {"ChangeMousePosition()", {}},
-        {"MouseWheel()", {}},
-        {"TypeString('a', 'b')", {}},
-        {"TypeChar()", {}},
-    };
-    for (const Row& row : rows) {
-        run_double::reset();
-        EXPECT_EQ(results(row.call), row.returned) << row.call;
-        EXPECT_THAT(log(), ElementsAre(errorLine(1, CountError))) << row.call;
-        EXPECT_THAT(fake().calls(), IsEmpty()) << row.call;
-        EXPECT_EQ(timeline.waitCount(), 0u) << row.call;
+    for (const auto& row : rows) {
+        run("show(" + row.call + ")");
+        EXPECT_THAT(logLines(), ElementsAre("Error " + row.message, row.returned)) << row.call;
+        EXPECT_THAT(timeline.lines(), testing::IsEmpty()) << row.call;
     }
 }
 
-TEST_F(InputFunctionsTest, KindErrorsReportTheirFormsMessage) {
-    struct Row {
-        const char* call;
-        const char* expected;  // what follows "Expected: "
-        std::vector<std::string> returned;
-    };
-    const Row rows[] = {
-        {"PressKey({})", "string", {}},
-        {"ReleaseKey(nil)", "string", {}},
-        {"HitKey(true)", "string", {}},
-        {"HitKey('A', 'x', 1)", "string, double, double", {}},
-        {"HitKey({}, 1, 1)", "string, double, double", {}},
-        {"PressKeyVK(65.0)", "integer", {}},
-        {"ReleaseKeyVK('65')", "integer", {}},
-        {"HitKeyVK(65.0)", "int", {}},
-        {"HitKeyVK(65, 1, 'x')", "integer, double, double", {}},
-        {"KeyPressed({})", "string", {"false"}},
-        {"KeyReleased(true)", "string", {"false"}},
-        {"KeyPressedVK(65.0)", "int", {}},
-        {"KeyReleasedVK('65')", "int", {}},
-        {"TypeString({})", "string", {}},
-        {"TypeChar(false)", "string", {}},
-        {"HitKeyAfterModifier('A', {})", "string, string", {}},
-        {"HitKeyAfterModifier('A', 'Control', 1, {})", "string, string, double, double", {}},
-        {"PressMouseButton({})", "string", {}},
-        {"ReleaseMouseButton({})", "string", {}},
-        {"HitMouseButton('MouseLeft', {}, 1)", "string, double, double", {}},
-        {"PressMouseButtonVK(1.0)", "integer", {}},
-        {"ReleaseMouseButtonVK('1')", "integer", {}},
-        {"HitMouseButtonVK(1.5)", "integer", {}},
-        {"HitMouseButtonVK(1, 1, {})", "integer, double, double", {}},
-        {"MouseButtonPressed({})", "string", {}},
-        {"MouseButtonReleased({})", "string", {}},
-        {"MouseButtonPressedVK(1.0)", "integer", {}},
-        {"MouseButtonReleasedVK('1')", "integer", {}},
-        {"SetMousePosition(1, 'x')", "number, number", {}},
-        {"ChangeMousePosition({}, 1)", "number, number", {}},
-        {"MoveMouse(1, 2, '3x')", "number, number, number", {}},
-        {"DragMouse(nil, 2, 3)", "number, number, number", {}},
-        {"MouseWheel(true)", "number", {}},
-        {"FromStringToVirtualKey({})", "string", {}},
-        {"FromVirtualKeyToString(6.0)", "integer", {}},
-    };
-    for (const Row& row : rows) {
-        run_double::reset();
-        EXPECT_EQ(results(row.call), row.returned) << row.call;
-        EXPECT_THAT(log(), ElementsAre(kindError(1, row.expected))) << row.call;
-        EXPECT_THAT(fake().calls(), IsEmpty()) << row.call;
-        EXPECT_EQ(timeline.waitCount(), 0u) << row.call;
-    }
-}
-
-TEST_F(InputFunctionsTest, ABadCallIsReportedWithItsLineAndTheScriptGoesOn) {
-    run("local a = 1\n"
-        "\n"
-        "PressKey()\n"
-        "after = KeyReleased('NoSuchKey')\n");
-    EXPECT_THAT(log(), ElementsAre(errorLine(3, CountError), errorLine(4, KeyUnknown)));
-    lua_getglobal(state, "after");
-    EXPECT_TRUE(lua_toboolean(state, -1));  // code 0 is never down
-    EXPECT_THAT(fake().calls(), ElementsAre("asyncKeyState 0"));
-}
-
-// A press and release as typing and the default hits send them.
-std::vector<std::string> hit(int scan, bool shifted = false) {
-    std::vector<std::string> lines = {key(0, scan, 0x08), "wait 50", key(0, scan, 0x0A), "wait 50"};
-    if (!shifted) return lines;
-    lines.insert(lines.begin(), key(0, 0x2A, 0x08));
-    lines.back() = key(0, 0x2A, 0x0A);
-    lines.insert(lines.end() - 1, "wait 50");
-    return lines;
-}
-std::vector<std::string> join(std::initializer_list<std::vector<std::string>> parts) {
-    std::vector<std::string> lines;
-    for (const auto& part : parts) lines.insert(lines.end(), part.begin(), part.end());
-    return lines;
-}
-
-// What each call sends, with its waits among the records, and what it logs.
-TEST_F(InputFunctionsTest, CallsSendTheirRecordsAndWaits) {
-    constexpr int32_t Max = 2147483647, Min = -2147483647 - 1;
-    const std::vector<std::string> unknown = {errorLine(1, KeyUnknown)};
-    struct Row {
+TEST_F(InputFunctions, CallsSendAndQueryTheirRecordsWithTheirWaits) {
+    fake().setKeyDown(13, true);
+    fake().setKeyDown(1, true);
+    fake().setCursor({100, 200});
+    fake().setScanCode(7, 0x5A);
+    fake().setScanCode(300, 0x1E);  // a code above the vocabulary names no key, whatever the platform says
+    const std::string Unknown = "Error Key not recognized.\n";
+    const struct {
         const char* script;
-        std::vector<std::string> lines;
+        std::string calls;
         std::vector<std::string> log = {};
-    };
-    const Row rows[] = {
-        // Keys by their traits: scan code, extended, or virtual key only.
-        {"PressKey(5) PressKeyVK(65) PressKeyVK(65 + 65536) ReleaseKey('Escape')",  // only the low 16 bits
-         {key(0, 0x06, 0x08), key(0, 0x1E, 0x08), key(0, 0x1E, 0x08), key(0x1B, 0, 0x02)}},
+    } rows[] = {
+        // Keys by their traits: scan code, extended, or virtual key only; a VK's low 16 bits.
+        {"PressKey(5) PressKeyVK(65) PressKeyVK(65 + 65536) ReleaseKey('Escape')", "k06+ k1E+ k1E+ v1B-"},
         {"ReleaseKey('Left') PressKey('Tab') ReleaseKey('Tab') PressKey('Enter') ReleaseKey('Enter') "
          "PressKey('Return') PressKey('Alt') PressKey('LAlt')",  // the generic Alt is the right-hand one
-         {key(0, 0x4B, 0x0B), key(9, 0, 0x00), key(9, 0, 0x02), key(0, 0x1C, 0x09), key(0, 0x1C, 0x0B),
-          key(0, 0x1C, 0x08), key(0, 0x38, 0x09), key(0, 0x38, 0x08)}},
-        {"PressKey(5.0)", {key(0, 0, 0x08)}, unknown},  // the text 5.0 is no key
+         "x4B- v9+ v9- x1C+ x1C- k1C+ x38+ k38+"},
+        {"PressKey(5.0)", "k0+", {Unknown}},  // the text 5.0 is no key
+        {"PressKeyVK(7) ReleaseKeyVK(300)", "k5A+ k0-", {Unknown, Unknown}},
         // Buttons and their mouse data; other codes send nothing.
         {"for _, b in ipairs({1, 2, 4, 5, 6}) do PressMouseButtonVK(b) ReleaseMouseButtonVK(b) end",
-         {mouse(0, 0, 0, 0x02), mouse(0, 0, 0, 0x04), mouse(0, 0, 0, 0x08), mouse(0, 0, 0, 0x10),
-          mouse(0, 0, 0, 0x20), mouse(0, 0, 0, 0x40), mouse(0, 0, 1, 0x80), mouse(0, 0, 1, 0x100),
-          mouse(0, 0, 2, 0x80), mouse(0, 0, 2, 0x100)}},
-        {"PressMouseButton('Escape') PressMouseButtonVK(3) ReleaseMouseButtonVK(256) PressMouseButtonVK(65)", {}},
-        {"PressMouseButton('Nope')", {}, unknown},
-        {"HitMouseButton('A')", {"wait 50", "wait 50"}},  // still waits twice
-        // Hits: hold, then wait after; only positive numbers wait.
-        {"HitKey('A', 0, 0)", {key(0, 0x1E, 0x08), key(0, 0x1E, 0x0A)}},
-        {"HitKey('A')", hit(0x1E)},
-        {"HitKeyVK(37, -5, '7.5') HitKey('A', 0/0, 0.5)",  // a numeric string is a number
-         {key(0, 0x4B, 0x09), key(0, 0x4B, 0x0B), "wait 7.5", key(0, 0x1E, 0x08), key(0, 0x1E, 0x0A),
-          "wait 0.5"}},
-        {"HitMouseButtonVK(5, 120, 0)", {mouse(0, 0, 1, 0x80), "wait 120", mouse(0, 0, 1, 0x100)}},
-        {"HitKeyAfterModifier('A', 'Control')",
-         {key(0, 0x1D, 0x08), key(0, 0x1E, 0x08), "wait 50", key(0, 0x1E, 0x0A), "wait 50", key(0, 0x1D, 0x0A)}},
-        {"HitKeyAfterModifier('Tab', 'Alt', 10, 0)",
-         {key(0, 0x38, 0x09), key(9, 0, 0), "wait 10", key(9, 0, 0x02), key(0, 0x38, 0x0B)}},
+         "m0,0,0,2 m0,0,0,4 m0,0,0,8 m0,0,0,10 m0,0,0,20 m0,0,0,40 m0,0,1,80 m0,0,1,100 m0,0,2,80 m0,0,2,100"},
+        {"PressMouseButton('Escape') PressMouseButtonVK(3) ReleaseMouseButtonVK(256) PressMouseButtonVK(65)", ""},
+        {"PressMouseButton('Nope')", "", {Unknown}},
+        {"HitMouseButton('A')", "w50 w50"},  // still waits twice
+        // Hits: hold, then wait after; only positive numbers wait; a numeric string is a number.
+        {"HitKey('A', 0, 0) HitKey('A')", "k1E+ k1E- k1E+ w50 k1E- w50"},
+        {"HitKeyVK(37, -5, '7.5') HitKey('A', 0/0, 0.5)", "x4B+ x4B- w7.5 k1E+ k1E- w0.5"},
+        {"HitMouseButtonVK(5, 120, 0)", "m0,0,1,80 w120 m0,0,1,100"},
+        {"HitKeyAfterModifier('A', 'Control')", "k1D+ k1E+ w50 k1E- w50 k1D-"},
+        {"HitKeyAfterModifier('Tab', 'Alt', 10, 0)", "x38+ v9+ w10 v9- x38-"},
         {"HitKeyAfterModifier('a', 'Ctrl', 0, 0)",  // both names reported, and it goes on
-         {key(0, 0, 0x08), key(0, 0, 0x08), key(0, 0, 0x0A), key(0, 0, 0x0A)},
-         {errorLine(1, KeyUnknown), errorLine(1, "Modifier not recognized.\n")}},
+         "k0+ k0+ k0- k0-", {Unknown, "Error Modifier not recognized.\n"}},
         // Typing: by case, up to the first zero byte, and only bytes that have a key.
-        {"TypeString(123) TypeString('a\\0b')", join({hit(0x02), hit(0x03), hit(0x04), hit(0x1E)})},
-        {"TypeString('Hi!')", join({hit(0x23, true), hit(0x17), hit(0x02, true)})},
+        {"TypeString(123) TypeString('a\\0b')", "k02+ w50 k02- w50 k03+ w50 k03- w50 k04+ w50 k04- w50 k1E+ w50 k1E- w50"},
+        {"TypeString('H!')", "k2A+ k23+ w50 k23- w50 k2A- k2A+ k02+ w50 k02- w50 k2A-"},
         {"TypeChar('Hello') TypeChar('') TypeChar('\\0x') TypeChar('\\n') TypeChar('\\t')",
-         join({hit(0x23, true), hit(0x1C), {key(9, 0, 0x00), "wait 50", key(9, 0, 0x02), "wait 50"}})},
-        {"TypeString('\\r\\127\\31\\195\\169')", {}},
+         "k2A+ k23+ w50 k23- w50 k2A- k1C+ w50 k1C- w50 v9+ w50 v9- w50"},
+        {"TypeString('\\r\\127\\31\\195\\169')", ""},
         // Pointer: truncated toward zero, normalised on the desktop, clamped far off.
         {"SetMousePosition(0, 0) SetMousePosition(959.9, '539') SetMousePosition(1919, 1079) "
          "SetMousePosition(-1, -1) SetMousePosition(-0.5, 1e300) SetMousePosition(0/0, 0) "
          "SetMousePosition(2147483647, -2147483648)",
-         {mouse(34, 60, 0, 0x8001), mouse(32767, 32767, 0, 0x8001), mouse(65535, 65535, 0, 0x8001),
-          mouse(0, 0, 0, 0x8001), mouse(34, Max, 0, 0x8001), mouse(34, 60, 0, 0x8001),
-          mouse(Max, Min, 0, 0x8001)}},
-        {"ChangeMousePosition(-3.9, 2.9) ChangeMousePosition(-100000, 0)",
-         {mouse(-3, 2, 0, 0x0001), mouse(-100000, 0, 0, 0x0001)}},
+         "a34,60 a32767,32767 a65535,65535 a0,0 a34,2147483647 a34,60 a2147483647,-2147483648"},
+        {"ChangeMousePosition(-3.9, 2.9) ChangeMousePosition(-100000, 0)", "m-3,2,0,1 m-100000,0,0,1"},
         // 2.9999999 is 3.0 as a float, so a whole 360.
         {"for _, n in ipairs({'2', -0.5, 0.5, 0.004, 2.9999999, 1e30, -1e300, 0/0}) do MouseWheel(n) end",
-         {mouse(0, 0, 240, 0x800), mouse(0, 0, -60, 0x800), mouse(0, 0, 60, 0x800), mouse(0, 0, 0, 0x800),
-          mouse(0, 0, 360, 0x800), mouse(0, 0, Max, 0x800), mouse(0, 0, Min, 0x800), mouse(0, 0, 0, 0x800)}},
+         "m0,0,240,800 m0,0,-60,800 m0,0,60,800 m0,0,0,800 m0,0,360,800 m0,0,2147483647,800 "
+         "m0,0,-2147483648,800 m0,0,0,800"},
         // Without a duration a glide is one move; a drag holds the left button around it.
         {"MoveMouse(1919, 1079, 0) MoveMouse(0, 0, -5) MoveMouse(0, 0, 0/0) DragMouse('0', 0, -1)",
-         {"cursorPosition", mouse(65535, 65535, 0, 0x8001), "cursorPosition", mouse(34, 60, 0, 0x8001),
-          "cursorPosition", mouse(34, 60, 0, 0x8001), mouse(0, 0, 0, 0x02), "cursorPosition",
-          mouse(34, 60, 0, 0x8001), mouse(0, 0, 0, 0x04)}},
+         "c a65535,65535 c a34,60 c a34,60 m0,0,0,2 c a34,60 m0,0,0,4"},
+        {"show(GetMousePosition(1, 2, 3))", "c", {"100.0 200.0"}},
+        // The keypad Enter is asked as Enter only for keys; an unknown name is asked as code 0.
+        {"show(KeyPressed('Enter'), KeyPressed('Return'), KeyReleasedVK(256), MouseButtonPressed('Enter'), "
+         "MouseButtonPressedVK(1), MouseButtonReleased('MouseLeft'), MouseButtonPressed('Return'), KeyReleased('A'))",
+         "q13 q13 q13 q256 q1 q1 q13 q65", {"true true false false true false true true"}},
+        {"show(KeyPressed('x'), KeyPressedVK(7))", "q0 q7", {Unknown, Unknown, "false false"}},
+        {"show(FromStringToVirtualKey('MouseX2'), FromStringToVirtualKey('mousex2'), FromStringToVirtualKey('Enter'), "
+         "FromStringToVirtualKey(7), FromVirtualKeyToString(0x15), FromVirtualKeyToString(300), "
+         "FromVirtualKeyToString(65 + 65536))",  // 7 is the text 7
+         "", {"6 0 256 55 Hanguel  A"}},
     };
-    for (const Row& row : rows) {
-        timeline.clear();
-        log().clear();
+    for (const auto& row : rows) {
         run(row.script);
-        EXPECT_EQ(timeline.lines(), row.lines) << row.script;
-        EXPECT_EQ(log(), row.log) << row.script;
+        EXPECT_EQ(timeline.lines(), calls(row.calls)) << row.script;
+        EXPECT_EQ(logLines(), row.log) << row.script;
     }
 }
 
-TEST_F(InputFunctionsTest, AnUnnamedCodeIsReportedAndStillSent) {
-    fake().setScanCode(7, 0x5A);
-    fake().setScanCode(300, 0x1E);  // a code above the vocabulary names no key, whatever the platform says
-    run("PressKeyVK(7)\nReleaseKeyVK(300)");
-    EXPECT_THAT(fake().calls(), ElementsAre(key(0, 0x5A, 0x08), key(0, 0, 0x0A)));
-    EXPECT_THAT(log(), ElementsAre(errorLine(1, KeyUnknown), errorLine(2, KeyUnknown)));
-}
-
-TEST_F(InputFunctionsTest, AbsoluteMovesReadTheDesktopEachTimeAndNeedOne) {
+TEST_F(InputFunctions, AbsoluteMovesReadTheDesktopEachTimeAndGlideFromTheCursorOrTheOrigin) {
     run("SetMousePosition(399, 299)");
+    EXPECT_EQ(timeline.lines(), calls("a13653,18204"));
     fake().setDesktopSize(800, 600);  // a screen change after the run started
     run("SetMousePosition(399, 299)");
+    EXPECT_EQ(timeline.lines(), calls("a32767,32767"));
     fake().setDesktopSize(0, 1080);
     run("SetMousePosition(10, 10) MoveMouse(10, 10, 0)");
+    EXPECT_EQ(timeline.lines(), calls("c"));
     fake().setDesktopSize(1920, 1080);
-    EXPECT_THAT(fake().calls(), ElementsAre(mouse(13653, 18204, 0, 0x8001), mouse(32767, 32767, 0, 0x8001),
-                                            "cursorPosition"));
-}
 
-TEST_F(InputFunctionsTest, GlidesGoFromTheCursorOrTheOriginToTheTarget) {
-    auto moves = [&] {
-        std::vector<platform::MouseInput> records;
-        for (const platform::InputRecord& r : fake().sentInputs())
-            if (r.type == platform::InputRecord::Mouse) records.push_back(r.mouse);
-        fake().clearCalls();
-        return records;
-    };
     fake().setCursor({0, 539});
     run("MoveMouse(1919, 539, 40)");
-    std::vector<platform::MouseInput> glide = moves();
-    ASSERT_GE(glide.size(), 3u);  // start, at least one step between, target
-    EXPECT_EQ(glide.front(), (platform::MouseInput{34, 32767, 0, 0x8001}));
-    EXPECT_EQ(glide.back(), (platform::MouseInput{65535, 32767, 0, 0x8001}));
-    for (std::size_t i = 1; i < glide.size(); ++i) {
-        EXPECT_GE(glide[i].dx, glide[i - 1].dx) << "step " << i;
-        EXPECT_EQ(glide[i].dy, 32767) << "step " << i;
-    }
-    EXPECT_GT(glide[glide.size() - 2].dx, glide.front().dx);
-
+    std::vector<std::string> sent = timeline.lines();
+    ASSERT_GE(sent.size(), 6u);  // start, at least one step between, target, with their waits
+    EXPECT_EQ(sent[1], calls("a34,32767")[0]);
+    EXPECT_EQ(sent.back(), calls("a65535,32767")[0]);
+    const std::vector<platform::InputRecord> steps = fake().sentInputs();
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end(), [](auto& a, auto& b) { return a.mouse.dx < b.mouse.dx; }));
     fake().setCursor({500, 500});
     fake().setCursorFails(true);
-    run("DragMouse(1919, 1079, 10)");
+    run("DragMouse(1919, 1079, 10) show(GetMousePosition())");
     fake().setCursorFails(false);
-    glide = moves();
-    ASSERT_GE(glide.size(), 4u);
-    EXPECT_EQ(glide.front(), (platform::MouseInput{0, 0, 0, 0x02}));
-    EXPECT_EQ(glide[1], (platform::MouseInput{34, 60, 0, 0x8001}));
-    EXPECT_EQ(glide[glide.size() - 2], (platform::MouseInput{65535, 65535, 0, 0x8001}));
-    EXPECT_EQ(glide.back(), (platform::MouseInput{0, 0, 0, 0x04}));
-}
-
-TEST_F(InputFunctionsTest, KeyStateTestsAndTheKeypadEnter) {
-    fake().setKeyDown(13, true);
-    fake().setKeyDown(1, true);
-    EXPECT_THAT(results("KeyPressed('Enter')"), ElementsAre("true"));
-    EXPECT_THAT(results("KeyPressed('Return')"), ElementsAre("true"));
-    EXPECT_THAT(results("KeyReleasedVK(256)"), ElementsAre("false"));
-    EXPECT_THAT(results("MouseButtonPressed('Enter')"), ElementsAre("false"));
-    EXPECT_THAT(results("MouseButtonPressedVK(1)"), ElementsAre("true"));
-    EXPECT_THAT(results("MouseButtonReleased('MouseLeft')"), ElementsAre("false"));
-    EXPECT_THAT(results("MouseButtonPressed('Return')"), ElementsAre("true"));
-    EXPECT_THAT(results("KeyReleased('A')"), ElementsAre("true"));
-    EXPECT_THAT(fake().calls(),
-                ElementsAre("asyncKeyState 13", "asyncKeyState 13", "asyncKeyState 13",
-                            "asyncKeyState 256", "asyncKeyState 1", "asyncKeyState 1",
-                            "asyncKeyState 13", "asyncKeyState 65"));
-    EXPECT_THAT(log(), IsEmpty());
-}
-
-TEST_F(InputFunctionsTest, AnUnknownKeyIsAskedAsCodeZero) {
-    fake().setKeyDown(0, true);  // even a platform that answers for 0
-    EXPECT_THAT(results("KeyPressed('x')"), ElementsAre("true"));
-    EXPECT_THAT(results("KeyPressedVK(7)"), ElementsAre("false"));
-    EXPECT_THAT(fake().calls(), ElementsAre("asyncKeyState 0", "asyncKeyState 7"));
-    EXPECT_THAT(log(), ElementsAre(errorLine(1, KeyUnknown), errorLine(1, KeyUnknown)));
-}
-
-TEST_F(InputFunctionsTest, GetMousePositionGivesTwoFloatsWhateverItIsGiven) {
-    fake().setCursor({100, 200});
-    EXPECT_THAT(results("GetMousePosition()"), ElementsAre("float 100.0", "float 200.0"));
-    EXPECT_THAT(results("GetMousePosition(1, 2, 3)"), ElementsAre("float 100.0", "float 200.0"));
-    fake().setCursorFails(true);
-    EXPECT_THAT(results("GetMousePosition()"), ElementsAre("float 0.0", "float 0.0"));
-    EXPECT_THAT(log(), IsEmpty());
-}
-
-TEST_F(InputFunctionsTest, ConversionsBetweenNamesAndCodes) {
-    EXPECT_THAT(results("FromStringToVirtualKey('MouseX2')"), ElementsAre("integer 6"));
-    EXPECT_THAT(results("FromStringToVirtualKey('mousex2')"), ElementsAre("integer 0"));
-    EXPECT_THAT(results("FromStringToVirtualKey('Enter')"), ElementsAre("integer 256"));
-    EXPECT_THAT(results("FromStringToVirtualKey(7)"), ElementsAre("integer 55"));  // the text 7
-    EXPECT_THAT(results("FromVirtualKeyToString(0x15)"), ElementsAre("string Hanguel"));
-    EXPECT_THAT(results("FromVirtualKeyToString(300)"), ElementsAre("string "));
-    EXPECT_THAT(results("FromVirtualKeyToString(65 + 65536)"), ElementsAre("string A"));
-    EXPECT_THAT(log(), IsEmpty());
-    EXPECT_THAT(fake().calls(), IsEmpty());
+    sent = timeline.lines();
+    ASSERT_GE(sent.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + 3), calls("m0,0,0,2 c a34,60"));
+    EXPECT_EQ(std::vector<std::string>(sent.end() - 3, sent.end()), calls("a65535,65535 m0,0,0,4 c"));
+    EXPECT_THAT(logLines(), ElementsAre("0.0 0.0"));
 }
 
 }  // namespace

@@ -1,50 +1,47 @@
 #pragma once
-// A main window with the key names loaded, and short ways to reach its
-// controls by object name and to read its table.
+// A main window on the fake platform. Its file dialogs return `answer`
+// (empty: cancelled) and note what they were asked; every message box is
+// noted as "title: text" and closed, so no dialog blocks a test.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
-#include <vector>
 
 #include "input/KeyNames.h"
-#include "table/TableRow.h"
-#include "ui/InputTable.h"
 #include "platform/fake/FakePlatform.h"
+#include "ui/InputTable.h"
 #include "ui/MainWindow.h"
 
 class WindowFixture : public testing::Test {
-protected:
+public:
     static void SetUpTestSuite() { initKeyNames(); }
-
-    // No real dialog may block a test: until a test answers them, file
-    // dialogs are cancelled, and every message box is noted and closed.
     void SetUp() override {
-        const MainWindow::FileDialog cancel = [](QWidget*, const QString&, const QString&, const QString&) {
-            return QString();
+        const auto dialog = [this](QWidget* owner, const QString& caption, const QString& start, const QString& filter) {
+            EXPECT_EQ(owner, &window);
+            asked << caption << start << filter;
+            return answer;
         };
-        window.setFileDialogs(cancel, cancel);
+        window.setFileDialogs(dialog, dialog);
         QObject::connect(&boxCloser, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            boxes.push_back({box->windowTitle(), box->text()});
-            box->accept();
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes << box->windowTitle() + ": " + box->text();
+                box->accept();
+            }
         });
         boxCloser.start(1);
     }
 
-    struct Box {
-        QString title, text;
-    };
-    // The message boxes shown so far, oldest first.
-    std::vector<Box> boxes;
-
-    template <typename T = QWidget>
+    template <typename T = QAbstractButton>
     T* widget(const char* name) {
         T* found = window.findChild<T*>(QString::fromLatin1(name));
         if (!found) ADD_FAILURE() << "no " << name;
@@ -52,30 +49,38 @@ protected:
     }
     QComboBox* combo(const char* name) { return widget<QComboBox>(name); }
     InputTable* grid() { return widget<InputTable>("Table"); }
-    void click(const char* button) { widget<QAbstractButton>(button)->click(); }
-    bool enabled(const char* name) { return widget(name)->isEnabled(); }
+    void click(const char* button) { widget(button)->click(); }
+    void check(const char* box, bool on = true) { widget(box)->setChecked(on); }
+    bool checked(const char* box) { return widget(box)->isChecked(); }
+    bool enabled(const char* name) { return widget<QWidget>(name)->isEnabled(); }
+    QString log() { return widget<QPlainTextEdit>("LuaLog")->toPlainText(); }
+    table::TableRows rows() { return window.tableRows(); }
+    QString file(const QString& name, const QByteArray& bytes) {
+        QFile out(dir.filePath(name));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size()) << name.toStdString();
+        return out.fileName();
+    }
 
-    // Chooses an input in the editor; the enable rules follow the choice.
     void chooseKey(const char* key, const char* action, int delay) {
         combo("InputLocation")->setCurrentText("Keyboard");
         combo("SpecialKeys")->setCurrentText(key);
         combo("InputType")->setCurrentText(action);
         widget<QSpinBox>("Delay")->setValue(delay);
     }
-    void chooseMouse(const char* entry, int delay) {
+    void chooseMouse(const char* entry, int delay = 0) {
         combo("InputLocation")->setCurrentText("Mouse");
         combo("MouseKeys")->setCurrentText(entry);
         widget<QSpinBox>("Delay")->setValue(delay);
     }
-    void addRow(const char* key, int delay) {
+    void addRow(const char* key, int delay = 1) {
         chooseKey(key, "Hit", delay);
         click("AddNewInput");
     }
-    void selectRow(int row) { grid()->selectRow(row); }
 
-    table::TableRows rows() { return window.tableRows(); }
-
+    QTemporaryDir dir;
     platform::FakePlatform platform;
     MainWindow window{platform};
     QTimer boxCloser;
+    QString answer;
+    QStringList asked, boxes;
 };

@@ -1,13 +1,8 @@
-// The window applies the enable rules to its widgets, saves and loads tables
-// through its dialogs, saves the table as a script it then runs, and says why
-// when a file is not saved or not loaded.
+// Which controls the window enables, and its table, script, log and
+// recording files: what the dialogs ask, what is written and read back, and
+// what the user is told when a file is not saved or not loaded.
 
 #include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTemporaryDir>
-#include <QTest>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -21,125 +16,84 @@ using table::TableRows;
 
 namespace {
 
-using WindowEnableRules = WindowFixture;
+QStringList names(const char* spaced) { return QString::fromLatin1(spaced).split(' ', Qt::SkipEmptyParts); }
 
-const char* const EditorWidgets[] = {"SpecialKeys", "SpecialKeysLabel", "MouseKeys", "MouseKeysLabel",
-                                     "InputType", "InputTypeLabel", "MouseX", "MouseXLabel", "MouseY",
-                                     "MouseYLabel", "MousePosLabel", "ScrollStrength", "ScrollStrengthLabel",
-                                     "Delay", "DelayLabel", "InputLocation", "InputLocationLabel"};
-const char* const TableWidgets[] = {"Table", "AddNewInput", "ResetTable", "ChangeSelectedInput",
-                                    "InsertBeforeSelectedInput", "DeleteSelectedInput", "LoadTable", "SaveTable"};
+const char EditorAndTable[] = "SpecialKeys SpecialKeysLabel InputType InputTypeLabel MouseX MouseXLabel MouseY MouseYLabel "
+                              "MousePosLabel ScrollStrength ScrollStrengthLabel Delay DelayLabel InputLocation "
+                              "InputLocationLabel MouseKeys MouseKeysLabel Table AddNewInput ResetTable "
+                              "ChangeSelectedInput InsertBeforeSelectedInput DeleteSelectedInput LoadTable SaveTable ";
+const char Settings[] = "RecordingHotkey MonitorMouseMovement Hotkey Loop UseTable ConvertTableToScript ";
 
-TEST_F(WindowEnableRules, StartsIdleInTableModeForKeyboardInput) {
-    for (const char* on : {"Table", "AddNewInput", "ResetTable", "LoadTable", "SaveTable", "ConvertTableToScript",
-                           "Delay", "InputLocation", "SpecialKeys", "InputType", "StartStop", "Recording",
-                           "Hotkey", "LuaLog", "UseScript"})
-        EXPECT_TRUE(enabled(on)) << on;
-    for (const char* off : {"ChangeSelectedInput", "InsertBeforeSelectedInput", "DeleteSelectedInput", "MouseKeys",
-                            "MouseX", "ScrollStrength", "Browse", "ScriptLocation", "EditScript", "Repeat"})
-        EXPECT_FALSE(enabled(off)) << off;
-}
-
-TEST_F(WindowEnableRules, SelectionSwitchesRowButtons) {
-    addRow("A", 1);
-    selectRow(0);
-    EXPECT_TRUE(enabled("ChangeSelectedInput"));
-    EXPECT_TRUE(enabled("InsertBeforeSelectedInput"));
-    click("DeleteSelectedInput");  // the only row
-    EXPECT_FALSE(enabled("ChangeSelectedInput"));
-    EXPECT_FALSE(enabled("DeleteSelectedInput"));
-}
-
-TEST_F(WindowEnableRules, ScriptModeKeepsOnlySaveTableAsScriptFromTheTable) {
-    widget<QAbstractButton>("UseScript")->setChecked(true);
-    for (const char* name : EditorWidgets) EXPECT_FALSE(enabled(name)) << name;
-    for (const char* name : TableWidgets) EXPECT_FALSE(enabled(name)) << name;
-    for (const char* name : {"ConvertTableToScript", "Browse", "ScriptLocation", "EditScript"})
-        EXPECT_TRUE(enabled(name)) << name;
-    widget<QAbstractButton>("UseTable")->setChecked(true);
-    EXPECT_TRUE(enabled("Table"));
-    EXPECT_FALSE(enabled("Browse"));
-}
-
-TEST_F(WindowEnableRules, RunOrRecordingLocksEverythingButItsOwnSwitch) {
-    addRow("A", 1);
-    selectRow(0);
-    for (const char* busy : {"Running", "Recording"}) {
-        SCOPED_TRACE(busy);
-        const bool running = busy == std::string("Running");
-        widget<QAbstractButton>(busy)->setChecked(true);
-        window.updateEnabledStates();
-        for (const char* name : EditorWidgets) EXPECT_FALSE(enabled(name)) << name;
-        for (const char* name : TableWidgets) EXPECT_FALSE(enabled(name)) << name;
-        for (const char* name : {"RecordingHotkey", "MonitorMouseMovement", "Hotkey", "Loop", "UseTable",
-                                 "ConvertTableToScript"})
-            EXPECT_FALSE(enabled(name)) << name;
-        EXPECT_EQ(enabled("StartStop"), running);
-        EXPECT_EQ(enabled("Running"), running);
-        EXPECT_EQ(enabled("RecordingStartStop"), !running);
-        EXPECT_EQ(enabled("Recording"), !running);
-        EXPECT_TRUE(enabled("LuaLog"));
-        widget<QAbstractButton>(busy)->setChecked(false);
-        window.updateEnabledStates();
-        EXPECT_TRUE(enabled("Table"));
-    }
-}
-
-TEST_F(WindowEnableRules, LoopAndLoggingSwitchTheirControls) {
-    widget<QAbstractButton>("Loop")->setChecked(true);
-    EXPECT_TRUE(enabled("Repeat"));
-    EXPECT_TRUE(enabled("RepeatLabel"));
-    widget<QAbstractButton>("checkBox")->setChecked(false);
-    widget<QAbstractButton>("Running")->setChecked(true);
-    window.updateEnabledStates();
-    for (const char* name : {"LuaLog", "LuaLogLabel", "SaveLogAsText", "ClearLog", "OpenLogWindow"})
-        EXPECT_FALSE(enabled(name)) << name;
-    EXPECT_TRUE(enabled("ClearLogOnPlay"));
-}
-
-TEST_F(WindowEnableRules, MouseChoicesFollowTheEntry) {
-    chooseMouse("None", 0);
-    EXPECT_TRUE(enabled("MouseKeys"));
-    for (const char* off : {"SpecialKeys", "InputType", "MouseX", "ScrollStrength"}) EXPECT_FALSE(enabled(off)) << off;
-    combo("MouseKeys")->setCurrentText("Mouse Delta Pos");
-    EXPECT_TRUE(enabled("MouseY"));
-    combo("MouseKeys")->setCurrentText("Scroll Up");
-    EXPECT_TRUE(enabled("ScrollStrength"));
-    EXPECT_FALSE(enabled("MouseY"));
-    combo("MouseKeys")->setCurrentText("MouseMiddle");
-    EXPECT_TRUE(enabled("InputType"));
-}
-
-// Answers the file dialogs and remembers what they were asked.
-class WindowFiles : public WindowFixture {
-protected:
-    void SetUp() override {
-        WindowFixture::SetUp();
-        auto answer = [this](QWidget* owner, const QString& caption, const QString& start, const QString& filter) {
-            asked << (owner == &window ? "window" : "other") << caption << start << filter;
-            return answerPath;
-        };
-        window.setFileDialogs(answer, answer);
-    }
-    QTemporaryDir dir;
-    QString answerPath;
-    QStringList asked;
+struct EnableCase {
+    const char* name;
+    std::function<void(WindowFixture&)> set;
+    QStringList on, off;
 };
+
+class WindowEnableRules : public WindowFixture, public testing::WithParamInterface<EnableCase> {};
+
+TEST_P(WindowEnableRules, EnablesExactlyWhatFits) {
+    GetParam().set(*this);
+    window.updateEnabledStates();
+    for (const QString& name : GetParam().on) EXPECT_TRUE(enabled(qPrintable(name))) << name.toStdString();
+    for (const QString& name : GetParam().off) EXPECT_FALSE(enabled(qPrintable(name))) << name.toStdString();
+}
+
+void selectedRowAnd(WindowFixture& t, const char* box) {
+    t.addRow("A");
+    t.grid()->selectRow(0);
+    if (box) t.check(box);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WindowEnableRules,
+    testing::Values(
+        EnableCase{"IdleTableKeyboard", [](WindowFixture&) {},
+                   names("Table AddNewInput ResetTable LoadTable SaveTable ConvertTableToScript Delay InputLocation "
+                         "SpecialKeys InputType StartStop Recording Hotkey LuaLog UseScript"),
+                   names("ChangeSelectedInput InsertBeforeSelectedInput DeleteSelectedInput MouseKeys MouseX "
+                         "ScrollStrength Browse ScriptLocation EditScript Repeat")},
+        EnableCase{"RowSelected", [](WindowFixture& t) { selectedRowAnd(t, nullptr); },
+                   names("ChangeSelectedInput InsertBeforeSelectedInput DeleteSelectedInput"), {}},
+        EnableCase{"ScriptMode", [](WindowFixture& t) { t.check("UseScript"); },
+                   names("ConvertTableToScript Browse ScriptLocation EditScript"), names(EditorAndTable)},
+        EnableCase{"Running", [](WindowFixture& t) { selectedRowAnd(t, "Running"); }, names("StartStop Running LuaLog"),
+                   names(EditorAndTable) + names(Settings) + names("RecordingStartStop Recording")},
+        EnableCase{"Recording", [](WindowFixture& t) { selectedRowAnd(t, "Recording"); },
+                   names("RecordingStartStop Recording LuaLog"),
+                   names(EditorAndTable) + names(Settings) + names("StartStop Running")},
+        EnableCase{"Loop", [](WindowFixture& t) { t.check("Loop"); }, names("Repeat RepeatLabel"), {}},
+        EnableCase{"LoggingOffDuringARun",
+                   [](WindowFixture& t) {
+                       t.check("checkBox", false);
+                       t.check("Running");
+                   },
+                   {"ClearLogOnPlay"}, names("LuaLog LuaLogLabel SaveLogAsText ClearLog OpenLogWindow")},
+        EnableCase{"MouseNone", [](WindowFixture& t) { t.chooseMouse("None"); }, {"MouseKeys"},
+                   names("SpecialKeys InputType MouseX ScrollStrength")},
+        EnableCase{"MouseDelta", [](WindowFixture& t) { t.chooseMouse("Mouse Delta Pos"); }, names("MouseX MouseY"),
+                   names("InputType ScrollStrength")},
+        EnableCase{"Scroll", [](WindowFixture& t) { t.chooseMouse("Scroll Up"); }, {"ScrollStrength"},
+                   names("MouseY InputType")},
+        EnableCase{"MouseButton", [](WindowFixture& t) { t.chooseMouse("MouseMiddle"); }, {"InputType"},
+                   names("MouseY SpecialKeys")},
+        EnableCase{"NoInputLocation", [](WindowFixture& t) { t.combo("InputLocation")->setCurrentText("None"); },
+                   {"Delay"}, names("MouseKeys SpecialKeys InputType")}),
+    [](const testing::TestParamInfo<EnableCase>& info) { return std::string(info.param.name); });
+
+using WindowFiles = WindowFixture;
 
 TEST_F(WindowFiles, SaveThenLoadGivesTheRowsBack) {
     addRow("A", 1);
-    chooseMouse("Mouse Position", 0);
-    click("AddNewInput");
-    chooseMouse("None", 500);
+    chooseMouse("Mouse Position");
     click("AddNewInput");
     const TableRows saved = rows();
-    answerPath = dir.filePath("t.table");
+    answer = dir.filePath("t.table");
     click("SaveTable");
-    EXPECT_EQ(asked, QStringList({"window", "Save File", "Tables/untitled.table", "Table (*.table)"}));
     click("ResetTable");
-    asked.clear();
     click("LoadTable");
-    EXPECT_EQ(asked, QStringList({"window", "Load File", "Tables/untitled.table", "Table (*.table)"}));
+    EXPECT_EQ(asked, QStringList({"Save File", "Tables/untitled.table", "Table (*.table)", "Load File",
+                                  "Tables/untitled.table", "Table (*.table)"}));
     EXPECT_EQ(rows(), saved);
 }
 
@@ -147,50 +101,36 @@ TEST_F(WindowFiles, LoadKeepsEveryReadableLineAndSaysWhatItCouldNotLoad) {
     addRow("A", 1);
     const QString missing = dir.filePath("missing.table");
     window.loadTableFile(missing);
+    click("LoadTable");  // cancelled
     EXPECT_EQ(rows().size(), 1);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].title, "File not loaded");
-    EXPECT_EQ(boxes[0].text, missing + " could not be loaded:\nNo such file or directory\n\nThe table is unchanged.");
-    answerPath.clear();  // a cancelled dialog
-    click("LoadTable");
-    EXPECT_EQ(rows().size(), 1);
+    EXPECT_EQ(boxes, QStringList({"File not loaded: " + missing +
+                                  " could not be loaded:\nNo such file or directory\n\nThe table is unchanged."}));
 
-    QFile file(dir.filePath("three.table"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("Nope:Hit:1\r\nbroken\r\nScroll Up::5\r\n");
-    file.close();
-    window.loadTableFile(file.fileName());
+    const QString three = file("three.table", "Nope:Hit:1\r\nbroken\r\nScroll Up::5\r\n");
+    window.loadTableFile(three);
     EXPECT_EQ(rows(), TableRows({{"Nope", "Hit", "1"}, {"Scroll Up", "", "5"}}));
-    EXPECT_EQ(grid()->item(0, 0)->background().color(), QColor(Qt::red));  // loaded rows are checked too
-    EXPECT_TRUE(widget<QPlainTextEdit>("LuaLog")->toPlainText().endsWith(
-        "-- " + file.fileName() + ": line 2 skipped: it holds 0 \":\" where a row holds 2\n"));
+    EXPECT_EQ(grid()->item(0, 0)->background().color(), QColor(Qt::red));
+    EXPECT_TRUE(log().endsWith("-- " + three + ": line 2 skipped: it holds 0 \":\" where a row holds 2\n"));
 
-    QFile empty(dir.filePath("empty.table"));
-    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    empty.close();
-    window.loadTableFile(empty.fileName());
+    window.loadTableFile(file("empty.table", ""));
     EXPECT_TRUE(rows().isEmpty());
-    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes.size(), 1);
 }
 
-TEST_F(WindowFiles, SaveTableAsScriptWritesItAndSwitchesToIt) {
+TEST_F(WindowFiles, SaveTableAsScriptWritesItAndSwitchesToItUnlessCancelled) {
     addRow("A", 100);
-    EXPECT_EQ(window.buildTableScript(), QByteArray("HitKey(\"A\",50,50.000000)\n"));
-    EXPECT_EQ(window.translateRow(0), window.buildTableScript());
-    answerPath = dir.filePath("t.lua");
     click("ConvertTableToScript");
-    EXPECT_EQ(asked, QStringList({"window", "Save File", "LuaScripts/untitled.lua", "Lua (*.lua)"}));
-    QFile script(answerPath);
-    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(script.readAll().endsWith("ReadMe.txt.\nHitKey(\"A\",50,50.000000)\n"));
-    EXPECT_EQ(widget<QLineEdit>("ScriptLocation")->text(), answerPath);
-    EXPECT_TRUE(widget<QAbstractButton>("UseScript")->isChecked());
-    EXPECT_FALSE(enabled("Table"));
-}
+    EXPECT_EQ(widget<QLineEdit>("ScriptLocation")->text(), "LuaScripts/Table.lua");
+    EXPECT_TRUE(checked("UseTable"));
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    answer = dir.filePath("t.lua");
+    click("ConvertTableToScript");
+    EXPECT_EQ(asked.mid(3), QStringList({"Save File", "LuaScripts/untitled.lua", "Lua (*.lua)"}));
+    QFile script(answer);
+    EXPECT_TRUE(script.open(QIODevice::ReadOnly) && script.readAll().endsWith("ReadMe.txt.\nHitKey(\"A\",50,50.000000)\n"));
+    EXPECT_EQ(widget<QLineEdit>("ScriptLocation")->text(), answer);
+    EXPECT_TRUE(checked("UseScript"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList("t.lua"));
 }
 
 // Each of the four saves, onto a disk with no room left: the file it was to
@@ -199,56 +139,39 @@ TEST_F(WindowFiles, SavesOntoAFullDiskKeepTheOldFileAndSayWhy) {
     if (geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs as a full disk needs root";
     const QString disk = dir.filePath("disk");
     ASSERT_TRUE(QDir(dir.path()).mkdir("disk"));
-    ASSERT_EQ(mount("tmpfs", disk.toLocal8Bit().constData(), "tmpfs", 0, "size=64k"), 0) << std::strerror(errno);
+    ASSERT_EQ(mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k"), 0) << std::strerror(errno);
     struct Unmount {
         QByteArray path;
         ~Unmount() { umount2(path.constData(), MNT_DETACH); }
-    } unmount{disk.toLocal8Bit()};
-
+    } unmount{QFile::encodeName(disk)};
     addRow("A", 1);
     widget<QPlainTextEdit>("LuaLog")->setPlainText("a line of the log\n");
-    const struct {
-        const char* file;
-        std::function<void()> save;
-    } saves[] = {
+    const std::pair<const char*, std::function<void()>> saves[] = {
         {"t.table", [&] { click("SaveTable"); }},
         {"t.lua", [&] { click("ConvertTableToScript"); }},
         {"log.txt", [&] { click("SaveLogAsText"); }},
         {"recording.lua", [&] { window.convertRecordingToScript(); }},
     };
-    for (const auto& save : saves) {
-        QFile old(disk + "/" + save.file);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        ASSERT_EQ(old.write("old\n"), 4);
-    }
-    const int filler = ::open((disk + "/filler").toLocal8Bit().constData(), O_WRONLY | O_CREAT, 0600);
-    ASSERT_GE(filler, 0);
+    for (const auto& save : saves) file(QString("disk/") + save.first, "old\n");
+    const int filler = ::open(QFile::encodeName(disk + "/filler").constData(), O_WRONLY | O_CREAT, 0600);
     const QByteArray block(4096, 'x');
     while (::write(filler, block.constData(), block.size()) > 0) {
     }
     ::close(filler);
 
     for (const auto& save : saves) {
-        SCOPED_TRACE(save.file);
-        answerPath = disk + "/" + save.file;
+        answer = disk + "/" + save.first;
         boxes.clear();
-        save.save();
-        EXPECT_EQ(contents(answerPath), QByteArray("old\n"));
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].title, "File not saved");
-        EXPECT_EQ(boxes[0].text, answerPath + " could not be saved:\nNo space left on device\n\n"
-                                              "A file that was there before is unchanged.");
+        save.second();
+        QFile kept(answer);
+        EXPECT_TRUE(kept.open(QIODevice::ReadOnly) && kept.readAll() == "old\n") << save.first;
+        EXPECT_EQ(boxes, QStringList("File not saved: " + answer +
+                                     " could not be saved:\nNo space left on device\n\n"
+                                     "A file that was there before is unchanged."));
     }
     // A script that was not written is not the one to run.
-    EXPECT_TRUE(widget<QAbstractButton>("UseTable")->isChecked());
+    EXPECT_TRUE(checked("UseTable"));
     EXPECT_EQ(QDir(disk).entryList(QDir::Files).size(), 5);
-}
-
-TEST_F(WindowFiles, CancelledScriptDialogKeepsTableMode) {
-    click("ConvertTableToScript");
-    EXPECT_EQ(widget<QLineEdit>("ScriptLocation")->text(), "LuaScripts/Table.lua");
-    EXPECT_TRUE(widget<QAbstractButton>("UseTable")->isChecked());
-    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 }  // namespace

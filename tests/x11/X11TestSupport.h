@@ -1,7 +1,7 @@
 #pragma once
 // What the X11 backend tests share: a listener that keeps what capture
-// delivers, a pump that waits for it, and an XInput2 client of the test's
-// own that watches what the server receives.
+// delivers, a pump that waits for it, and a window of the test's own, on
+// its own connection, that sees what the server delivers to other clients.
 
 #include <gtest/gtest.h>
 
@@ -10,14 +10,13 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/Platform.h"
 #include "platform/x11/X11Platform.h"
 
 using namespace std::chrono_literals;
-
-constexpr std::chrono::milliseconds EventTimeout = 3000ms;
 
 struct RecordingListener : platform::CaptureListener {
     std::vector<platform::KeyEvent> keys;
@@ -38,14 +37,45 @@ std::unique_ptr<platform::X11Platform> openPlatform();
 // Services the backend's descriptor as the GUI loop would until done()
 // holds or the timeout passes; returns done().
 bool pumpUntil(platform::Platform& p, const std::function<bool()>& done,
-               std::chrono::milliseconds timeout = EventTimeout);
+               std::chrono::milliseconds timeout = 3000ms);
+
 // Services it for a while, for checking that nothing (more) arrives.
 void pumpFor(platform::Platform& p, std::chrono::milliseconds duration);
 
 // Runs a program and fails the test when it does not exit with 0.
 void run(const std::vector<std::string>& argv);
 
-// An XInput2 raw-event client on its own connection.
+// The pointer position as xdotool reads it.
+platform::Point pointerLocation();
+
+// A screen-sized window with the keyboard focus: keys, buttons (with their
+// root positions) and motion, and the text the keys type.
+class ServerWatcher {
+public:
+    struct Event {
+        int type;    // KeyPress, KeyRelease, ButtonPress, ButtonRelease, MotionNotify
+        int detail;  // keycode or button
+        int x, y;
+        bool operator==(const Event& o) const { return type == o.type && detail == o.detail; }
+    };
+    ServerWatcher();
+    ~ServerWatcher();
+    // Takes the events that have come.
+    void drain();
+    // Takes events until none has come for a while.
+    void settle();
+    void clear();
+    KeySym keysymOf(int keycode);
+
+    std::vector<Event> events;
+    std::string text;
+
+private:
+    Display* display_;
+};
+
+// An XInput2 raw-event client on its own connection (the end-to-end
+// recording test watches with it).
 class XiWatcher {
 public:
     struct Event {
@@ -55,18 +85,18 @@ public:
     XiWatcher();
     ~XiWatcher();
     // Waits until an event of the type arrives; all events seen are kept.
-    bool waitFor(int type, int detail, std::chrono::milliseconds timeout = EventTimeout);
+    bool waitFor(int type, int detail, std::chrono::milliseconds timeout = 3000ms);
     // Waits for the first event of the type; its detail, or 0 on timeout.
-    int waitForAny(int type, std::chrono::milliseconds timeout = EventTimeout);
+    int waitForAny(int type, std::chrono::milliseconds timeout = 3000ms);
     const std::vector<Event>& events() const { return events_; }
     void clear() { events_.clear(); }
     Display* display() const { return display_; }
-    // The first keysym of a keycode in the current keymap.
     KeySym keysymOf(int keycode);
 
 private:
     void drain();
-    const Event* waitUntil(const std::function<bool(const Event&)>& match, std::chrono::milliseconds timeout);
+    const Event* waitUntil(const std::function<bool(const Event&)>& match,
+                           std::chrono::milliseconds timeout);
     Display* display_;
     int opcode_ = 0;
     std::vector<Event> events_;

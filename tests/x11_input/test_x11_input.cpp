@@ -1,133 +1,22 @@
 // Scripts run by the real runner on the X11 backend, seen by another X
-// client: a window of the test's own that reads typed text with
-// XLookupString, keeps pointer and button events with their positions and
-// asks the server which keys are down. Also stops that must reach the
-// backend's own loops, and what a stopped run leaves pressed.
+// client: the text typed, where the pointer lands and where buttons go down
+// and up, and what a stopped run leaves pressed.
 
 // Qt first: Xlib defines names (Bool, ...) that Qt's headers refuse.
 #include "script/ThreadManager.h"
 
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/keysym.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
+#include <algorithm>
 #include <string>
 #include <thread>
-#include <chrono>
-#include <vector>
 
 #include "input/KeyNames.h"
-#include "platform/Platform.h"
-#include "tests/support/ProcessRunner.h"
 #include "tests/x11/X11TestSupport.h"
 
 namespace {
 
-// A screen-sized window with the keyboard focus, on its own connection.
-class ListenerWindow {
-public:
-    struct Button {
-        bool press;
-        unsigned button;
-        int x, y;
-    };
-    struct Motion {
-        int x, y;
-    };
-
-    ListenerWindow() : display_(XOpenDisplay(nullptr)) {
-        XSetWindowAttributes attributes{};
-        attributes.override_redirect = True;
-        attributes.event_mask = KeyPressMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                                StructureNotifyMask;
-        const int screen = DefaultScreen(display_);
-        window_ = XCreateWindow(display_, RootWindow(display_, screen), 0, 0,
-                                DisplayWidth(display_, screen), DisplayHeight(display_, screen), 0,
-                                CopyFromParent, InputOutput, CopyFromParent,
-                                CWOverrideRedirect | CWEventMask, &attributes);
-        XMapRaised(display_, window_);
-        XEvent e;
-        do XWindowEvent(display_, window_, StructureNotifyMask, &e);
-        while (e.type != MapNotify);
-        XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-        XSync(display_, False);
-    }
-    ~ListenerWindow() { XCloseDisplay(display_); }
-
-    void drain() {
-        while (XPending(display_)) {
-            XEvent e;
-            XNextEvent(display_, &e);
-            if (e.type == KeyPress) {
-                char buffer[8];
-                const int n = XLookupString(&e.xkey, buffer, sizeof buffer, nullptr, nullptr);
-                text.append(buffer, static_cast<std::size_t>(n));
-            } else if (e.type == ButtonPress || e.type == ButtonRelease) {
-                buttons.push_back({e.type == ButtonPress, e.xbutton.button, e.xbutton.x_root, e.xbutton.y_root});
-            } else if (e.type == MotionNotify) {
-                motions.push_back({e.xmotion.x_root, e.xmotion.y_root});
-            }
-        }
-    }
-    // Drains until nothing new has come for a while: events of another
-    // client's requests may still be on their way when its run has ended.
-    void settle() {
-        std::size_t seen = 0;
-        for (int quiet = 0; quiet < 10; ++quiet) {
-            XSync(display_, False);
-            drain();
-            const std::size_t now = text.size() + buttons.size() + motions.size();
-            if (now != seen) quiet = 0;
-            seen = now;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-    // Whether the server has the key down now, asked on this connection.
-    bool keyDown(KeySym keysym) {
-        const KeyCode keycode = XKeysymToKeycode(display_, keysym);
-        char keys[32] = {};
-        XQueryKeymap(display_, keys);
-        return keycode && (keys[keycode / 8] & (1 << (keycode % 8)));
-    }
-    std::size_t wheelPresses() const {
-        std::size_t count = 0;
-        for (const Button& b : buttons) count += b.press && (b.button == 4 || b.button == 5);
-        return count;
-    }
-    void clear() {
-        settle();
-        text.clear();
-        buttons.clear();
-        motions.clear();
-    }
-
-    std::string text;
-    std::vector<Button> buttons;
-    std::vector<Motion> motions;
-
-private:
-    Display* display_;
-    Window window_;
-};
-
-platform::Point pointerLocation() {
-    const ProcessResult r = runProcess({"xdotool", "getmouselocation"});
-    platform::Point p{-1, -1};
-    std::sscanf(r.output.c_str(), "x:%d y:%d", &p.x, &p.y);
-    return p;
-}
-
-// Every byte as a decimal escape, so any text is a valid Lua string.
-std::string luaString(const std::string& text) {
-    std::string quoted = "\"";
-    for (unsigned char c : text) quoted += "\\" + std::to_string(c);
-    return quoted + "\"";
-}
+using Watched = ServerWatcher::Event;
 
 class X11Input : public testing::Test {
 protected:
@@ -135,164 +24,92 @@ protected:
         initKeyNames();
         ASSERT_TRUE(platform_) << error_;
         manager_.logEnabled = true;
-        listener_.clear();
     }
-
-    // Runs text to its end, draining the listener meanwhile; returns the
-    // script's own output (the log without its loading and finishing lines).
-    std::string run(const std::string& text) {
+    // Starts text, waits until it ends or until stopHere() holds, when it
+    // stops it; the other client's events are taken meanwhile. Returns the log.
+    std::string run(
+        const std::string& text, const std::function<bool()>& stopHere = [] { return false; }) {
+        watcher_.clear();
         manager_.startRun(text, false);
         Thread* thread = manager_.current();
-        while (!thread->wait(5)) listener_.drain();
-        listener_.settle();
-        const std::string log = thread->takeLog().toStdString();
-        const std::string head = "-- Loading: TABLE\n" + text + "\n";
-        const std::string tail = "-- Finished executing: TABLE\n\n";
-        EXPECT_TRUE(log.rfind(head, 0) == 0 && log.size() >= head.size() + tail.size()) << log;
-        return log.substr(head.size(), log.size() - head.size() - tail.size());
-    }
-
-    // Starts text, drains the listener until ready() says so, stops the
-    // run and waits for its end (aborting the program when it does not end:
-    // the manager could not be destroyed); returns its log.
-    template <typename Ready>
-    std::string stopWhen(const std::string& text, Ready ready) {
-        manager_.startRun(text, false);
-        Thread* thread = manager_.current();
-        std::string log;
-        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!ready(log) && !thread->isFinished() && std::chrono::steady_clock::now() < limit) {
-            listener_.drain();
-            log += thread->takeLog().toStdString();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        EXPECT_TRUE(ready(log)) << log;
+        const auto limit = std::chrono::steady_clock::now() + 20s;
+        while (!thread->wait(1) && !stopHere() && std::chrono::steady_clock::now() < limit)
+            watcher_.drain();
         manager_.stopRun();
-        for (int waited = 0; !thread->wait(5); waited += 5) {
-            listener_.drain();
-            if (waited > 20000) {
-                std::fprintf(stderr, "the stopped run did not end; log so far:\n%s\n", log.c_str());
-                std::abort();
-            }
-        }
-        listener_.settle();
-        return log + thread->takeLog().toStdString();
+        // A run that does not end leaves a manager that cannot be destroyed.
+        if (!thread->wait(20000)) std::abort();
+        watcher_.settle();
+        return thread->takeLog().toStdString();
     }
 
     std::string error_;
     std::unique_ptr<platform::Platform> platform_ = platform::createPlatform(&error_);
     ThreadManager manager_{*platform_};
-    ListenerWindow listener_;
+    ServerWatcher watcher_;
 };
 
+}  // namespace
+
 TEST_F(X11Input, TypeStringReachesAnotherClientExactly) {
-    std::string text = "Quick Brown Fox jumps OVER the lazy dog 0123456789 ";
-    text += "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~";
-    EXPECT_EQ(run("TypeString(" + luaString(text) + ")"), "");
-    EXPECT_EQ(listener_.text, text);
+    const std::string text =
+        "Quick Brown Fox jumps OVER the lazy dog 0123456789 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~";
+    std::string quoted;  // every byte as a decimal escape
+    for (unsigned char c : text) quoted += "\\" + std::to_string(c);
+    EXPECT_NE(run("TypeString(\"" + quoted + "\")").find("-- Finished executing"),
+              std::string::npos);
+    EXPECT_EQ(watcher_.text, text);
 }
 
 TEST_F(X11Input, SetMousePositionLandsOnTheExactPixelThatGetMousePositionGives) {
-    for (const platform::Point target : {platform::Point{0, 0}, platform::Point{1, 1}, platform::Point{613, 427},
-                                         platform::Point{1919, 0}, platform::Point{0, 1079},
-                                         platform::Point{959, 539}, platform::Point{960, 540},
-                                         platform::Point{1919, 1079}}) {
-        const std::string x = std::to_string(target.x), y = std::to_string(target.y);
-        EXPECT_EQ(run("SetMousePosition(" + x + ", " + y + ") local x, y = GetMousePosition() Log(x .. ',' .. y)"),
-                  x + ".0," + y + ".0");
-        EXPECT_EQ(pointerLocation(), target) << x << "," << y;
+    // Off the screen it lands on the edge.
+    const int cases[][4] = {{0, 0, 0, 0},
+                            {1, 1, 1, 1},
+                            {959, 539, 959, 539},
+                            {960, 540, 960, 540},
+                            {1919, 1079, 1919, 1079},
+                            {5000, -20, 1919, 0}};
+    for (const auto& c : cases) {
+        const std::string at = std::to_string(c[2]) + ".0," + std::to_string(c[3]) + ".0";
+        const std::string log =
+            run("SetMousePosition(" + std::to_string(c[0]) + ", " + std::to_string(c[1]) +
+                ") local x, y = GetMousePosition() Log(x .. ',' .. y)");
+        EXPECT_NE(log.find(at), std::string::npos) << log;
+        EXPECT_EQ(pointerLocation(), (platform::Point{c[2], c[3]})) << at;
     }
 }
 
-TEST_F(X11Input, MoveMouseGlidesThroughIntermediatePositionsToTheTarget) {
-    run("SetMousePosition(100, 100)");
-    listener_.clear();
-    run("MoveMouse(700, 400, 300)");
-    EXPECT_EQ(pointerLocation(), (platform::Point{700, 400}));
-    ASSERT_FALSE(listener_.motions.empty());
-    int between = 0;
-    for (const auto& m : listener_.motions) {
-        between += m.x > 100 && m.x < 700 && m.y > 100 && m.y < 400;
-        EXPECT_TRUE(m.x >= 100 && m.x <= 700 && m.y >= 100 && m.y <= 400) << m.x << "," << m.y;
-    }
-    EXPECT_GE(between, 5);
-    EXPECT_EQ(listener_.motions.back().x, 700);
-    EXPECT_EQ(listener_.motions.back().y, 400);
-}
-
-TEST_F(X11Input, DragMousePressesAtTheStartAndReleasesAtTheTarget) {
-    run("SetMousePosition(200, 200)");
-    listener_.clear();
-    run("DragMouse(500, 260, 200)");
-    ASSERT_EQ(listener_.buttons.size(), 2u);
-    const auto& press = listener_.buttons[0];
-    const auto& release = listener_.buttons[1];
-    EXPECT_TRUE(press.press);
-    EXPECT_EQ(press.button, 1u);
-    EXPECT_EQ(press.x, 200);
-    EXPECT_EQ(press.y, 200);
-    EXPECT_FALSE(release.press);
-    EXPECT_EQ(release.button, 1u);
-    EXPECT_EQ(release.x, 500);
-    EXPECT_EQ(release.y, 260);
-    EXPECT_GE(listener_.motions.size(), 5u);  // the glide ran while the button was held
-}
-
-// Each key-state function, by name and by code, while nothing, either Enter
-// key, a letter or a button is held, by the script itself or by another
-// client. Return's state (13) covers both Enter keys; the keypad Enter's own
-// code (256) is none the platform knows, so it is never down.
-TEST_F(X11Input, KeyStateFunctionsFollowTheKeyStateRules) {
-    const std::string queries =
-        "for _, down in ipairs({KeyPressed('Enter'), KeyPressed('Return'), KeyReleased('Enter'), "
-        "KeyPressedVK(256), KeyReleasedVK(13), MouseButtonPressed('Enter'), MouseButtonReleased('Enter'), "
-        "MouseButtonPressedVK(256), MouseButtonPressed('Return'), KeyPressed('A'), MouseButtonPressedVK(65), "
-        "MouseButtonPressed('MouseLeft'), KeyPressedVK(1), MouseButtonReleased('MouseLeft')}) do "
-        "Log(down and 't' or 'f') end";
-    struct Case {
-        const char* held;
-        std::string script;
-        std::vector<std::string> press, release;  // another client's
-        const char* answers;
-    };
-    const Case cases[] = {
-        {"nothing", queries, {}, {}, "fftftftfffffft"},
-        {"keypad Enter", "PressKey('Enter') " + queries + " ReleaseKey('Enter')", {}, {}, "ttftfftftfffft"},
-        {"Return", "PressKey('Return') " + queries + " ReleaseKey('Return')", {}, {}, "ttftfftftfffft"},
-        {"A", queries, {"xdotool", "keydown", "a"}, {"xdotool", "keyup", "a"}, "fftftftffttfft"},
-        {"left button", queries, {"xdotool", "mousedown", "1"}, {"xdotool", "mouseup", "1"}, "fftftftffffttf"},
-    };
-    for (const Case& c : cases) {
-        if (!c.press.empty()) {
-            ASSERT_EQ(runProcess(c.press).exitCode, 0);
-        }
-        const std::string answers = run(c.script);
-        if (!c.release.empty()) {
-            ASSERT_EQ(runProcess(c.release).exitCode, 0);
-        }
-        EXPECT_EQ(answers, c.answers) << c.held;
-    }
-}
-
-// Shift is held while a glide of ten minutes is stopped: the run ends at
-// once, and the server no longer has Shift down.
-TEST_F(X11Input, AStoppedRunLeavesShiftUp) {
-    ASSERT_FALSE(listener_.keyDown(XK_Shift_L));
+TEST_F(X11Input, KeyPressedOfEnterAnswersForTheKeypadEnterTheScriptHolds) {
     const std::string log =
-        stopWhen("PressKey('LShift') Log('go' .. '!') MoveMouse(1500, 900, 600000)", [this](const std::string& log) {
-            return log.find("go!") != std::string::npos && listener_.keyDown(XK_Shift_L);
+        run("PressKey('Enter') Log(tostring(KeyPressed('Enter')) .. ',' .. "
+            "tostring(MouseButtonPressed('Enter'))) ReleaseKey('Enter')");
+    EXPECT_NE(log.find("true,false"), std::string::npos) << log;
+}
+
+TEST_F(X11Input, DragMousePressesAtTheStartGlidesAndReleasesAtTheTarget) {
+    run("SetMousePosition(200, 200)");
+    run("DragMouse(500, 260, 200)");
+    std::vector<Watched> buttons;
+    int between = 0;
+    for (const Watched& e : watcher_.events) {
+        if (e.type != MotionNotify) buttons.push_back(e);
+        between += e.type == MotionNotify && e.x > 200 && e.x < 500 && e.y > 200 && e.y < 260;
+    }
+    ASSERT_EQ(buttons, (std::vector<Watched>{{ButtonPress, 1, 0, 0}, {ButtonRelease, 1, 0, 0}}));
+    EXPECT_EQ(std::make_pair(buttons[0].x, buttons[0].y), std::make_pair(200, 200));
+    EXPECT_EQ(std::make_pair(buttons[1].x, buttons[1].y), std::make_pair(500, 260));
+    EXPECT_GE(between, 5);
+}
+
+// MouseWheel(math.huge) is millions of clicks on X11: a stop drops the rest
+// and releases the Shift the run holds.
+TEST_F(X11Input, AStopEndsAnEndlessWheelAndLeavesShiftUp) {
+    auto wheelClicks = [&] {
+        return std::count_if(watcher_.events.begin(), watcher_.events.end(), [](const Watched& e) {
+            return e.type == ButtonPress && e.detail == 4;
         });
+    };
+    const std::string log =
+        run("PressKey('LShift') MouseWheel(math.huge)", [&] { return wheelClicks() >= 100; });
     EXPECT_NE(log.find("Error Stopped execution from gui thread"), std::string::npos) << log;
-    EXPECT_FALSE(listener_.keyDown(XK_Shift_L));
+    EXPECT_EQ(platform_->asyncKeyState(0xA0), 0);
 }
-
-// MouseWheel(math.huge) is millions of clicks on X11: a stop drops the rest.
-TEST_F(X11Input, AStopEndsAnEndlessWheel) {
-    run("SetMousePosition(300, 300)");
-    listener_.clear();
-    const std::string log = stopWhen("MouseWheel(math.huge)",
-                                     [this](const std::string&) { return listener_.wheelPresses() >= 100; });
-    EXPECT_NE(log.find("Error Stopped execution from gui thread"), std::string::npos) << log;
-}
-
-}  // namespace
