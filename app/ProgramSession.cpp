@@ -1,5 +1,6 @@
 #include "ProgramSession.h"
 
+#include <QCoreApplication>
 #include <utility>
 
 #include "platform/DisplayLoss.h"
@@ -14,6 +15,9 @@ ProgramSession::ProgramSession(platform::Platform& platform) : platform_(platfor
     // The window registers the run hotkey while it is built.
     window_ = std::make_unique<MainWindow>(platform_, recorder_);
     window_->setWindowTitle(QString::fromLatin1(WindowTitle));
+    // The settings live under the program's names (runProgram sets them); a
+    // session started without them keeps nothing.
+    if (!QCoreApplication::organizationName().isEmpty()) window_->restoreSettings();
     window_->show();
     target_ = std::make_unique<WindowLoopTarget>(*window_);
     router_ = std::make_unique<EventRouter>(*target_, recorder_);

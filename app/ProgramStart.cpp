@@ -8,6 +8,10 @@
 #include "input/KeyNames.h"
 #include "ui/ProgramFiles.h"
 
+namespace {
+const char ProgramName[] = "quillpress";
+}
+
 std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
     std::setlocale(LC_NUMERIC, "C");
     return platform::createPlatform(error);
@@ -22,6 +26,9 @@ int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)
 int runProgram(int argc, char* argv[], const ProgramHooks& hooks) {
     initKeyNames();
     QApplication application(argc, argv);
+    // Where the settings live: $XDG_CONFIG_HOME/quillpress/quillpress.conf.
+    QApplication::setOrganizationName(QString::fromLatin1(ProgramName));
+    QApplication::setApplicationName(QString::fromLatin1(ProgramName));
     // Lets the desktop match the window to its entry and icon.
     QGuiApplication::setDesktopFileName(programFiles::applicationId());
     if (hooks.beforeSession)

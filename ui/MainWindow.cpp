@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QShortcut>
 #include <QTimer>
+#include <algorithm>
+#include <initializer_list>
 
 #include "EnableGroups.h"
 #include "HotkeyControls.h"
@@ -14,16 +16,39 @@
 #include "ReferenceWindow.h"
 #include "RunControl.h"
 #include "TableEditor.h"
+#include "WindowSettings.h"
 #include "ui_mainwindow.h"
 
 namespace {
 // How often the window moves a run's log on and looks whether the run ended.
 constexpr int UpdateIntervalMs = 100;
+
+// The form's minimum sizes were chosen for one font: none may hold a control
+// below what it needs with the font it has here. Children go first, as
+// their parents' needs follow from theirs.
+void raiseMinimumsToContent(QWidget& form) {
+    QList<QWidget*> widgets = form.findChildren<QWidget*>();
+    std::reverse(widgets.begin(), widgets.end());
+    for (QWidget* widget : widgets)
+        if (!widget->minimumSize().isNull())
+            widget->setMinimumSize(widget->minimumSize().expandedTo(widget->minimumSizeHint()));
+}
+
+// The group boxes on each side sit in rows of their own; one width per side
+// keeps their edges in line whatever the font needs.
+void alignColumn(std::initializer_list<QWidget*> boxes) {
+    int width = 0;
+    for (const QWidget* box : boxes) width = std::max({width, box->sizeHint().width(), box->minimumWidth()});
+    for (QWidget* box : boxes) box->setMinimumWidth(width);
+}
 }  // namespace
 
 MainWindow::MainWindow(platform::Platform& platform, Recorder& recorder, QWidget* parent)
     : QMainWindow(parent), threadManager(platform), ui(std::make_unique<Ui::MainWindow>()) {
     ui->setupUi(this);
+    raiseMinimumsToContent(*ui->centralWidget);
+    alignColumn({ui->ExecuteGroupBox, ui->InputInfoGroupBox, ui->TableGroupBox});
+    alignColumn({ui->groupBox_2, ui->RecordingGroupBox});
     dialogs_ = std::make_unique<FileDialogs>(this);
     recording_ = std::make_unique<RecordingControl>(*ui, this, platform, *dialogs_, recorder);
     connect(ui->Table, &QTableWidget::cellEntered, this, &MainWindow::cellEnteredSlot);
@@ -69,6 +94,12 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::updateEnabledStates() { ::updateEnabledStates(*ui); }
 
+void MainWindow::restoreSettings() {
+    settings_ = std::make_unique<WindowSettings>(*ui, *this, *log_);
+    settings_->restore([this](const QString& path) { table_->loadTableFile(path); });
+    table_->setFileUsedCallback([this](const QString& path) { settings_->tableFileUsed(path); });
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!recording_->settleBeforeClose()) {
         event->ignore();
@@ -76,6 +107,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     run_->stopForClose();
     closing = true;
+    if (settings_) settings_->saveAtClose(log_->window()->isVisible());
     log_->window()->hide();
     event->accept();
 }

@@ -21,6 +21,7 @@ class LogWindow;
 class ReferenceWindow;
 class RunControl;
 class TableEditor;
+class WindowSettings;
 class QCloseEvent;
 class QTimer;
 
@@ -39,6 +40,11 @@ public:
     // recorder (the session's) outlive the window.
     MainWindow(platform::Platform& platform, Recorder& recorder, QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // Brings back what the user chose last time from the application's
+    // settings (see WindowSettings) and keeps every later choice there.
+    // Without it the window starts from its defaults and keeps nothing.
+    void restoreSettings();
 
     // Replaces the three cells of row by a new row built from the editor.
     void setRowFromEditor(int row);
@@ -153,5 +159,6 @@ private:
     std::unique_ptr<HotkeyControls> hotkeys_;
     std::unique_ptr<TableEditor> table_;
     std::unique_ptr<RunControl> run_;
+    std::unique_ptr<WindowSettings> settings_;
     ReferenceWindow* reference_ = nullptr;  // built when first opened
 };

@@ -106,7 +106,11 @@ QStringList TableEditor::unplayableRows() const {
 
 void TableEditor::saveTableFile(const QString& path) {
     const table::WriteOutcome outcome = table::writeTableFile(path, rows());
-    if (!outcome.written) warnNotSaved(owner_, path, outcome.reason);
+    if (!outcome.written) {
+        warnNotSaved(owner_, path, outcome.reason);
+        return;
+    }
+    if (fileUsed_) fileUsed_(path);
 }
 
 bool TableEditor::loadTableFile(const QString& path) {
@@ -122,6 +126,7 @@ bool TableEditor::loadTableFile(const QString& path) {
         putRow(row, cells);
     }
     logLoadNotes(path, file.table.notes);
+    if (fileUsed_) fileUsed_(path);
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <utility>
 
 #include "table/TableRow.h"
 
@@ -34,6 +36,8 @@ public:
     // that cannot be opened or is too large changes nothing and is reported.
     // Whether it was loaded.
     bool loadTableFile(const QString& path);
+    // Called with the path of every table file loaded or saved in full.
+    void setFileUsedCallback(std::function<void(const QString&)> callback) { fileUsed_ = std::move(callback); }
 
     // Lua text (UTF-8) of one row, and of every row for a run.
     QByteArray translateRow(int row) const;
@@ -63,4 +67,5 @@ private:
     QWidget* owner_;
     const FileDialogs& dialogs_;
     LogPanel& log_;
+    std::function<void(const QString&)> fileUsed_;
 };

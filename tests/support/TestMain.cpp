@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 #include "XvfbServer.h"
 
@@ -18,6 +20,18 @@ constexpr bool WithQApplication = QP_TEST_QAPP;
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    // A program started by a test keeps its settings in a folder of the
+    // test's own, never in the user's.
+    std::string config = (std::filesystem::temp_directory_path() / "qp-test-config-XXXXXX").string();
+    if (!mkdtemp(config.data())) {
+        std::perror("cannot make the test's settings folder");
+        return 1;
+    }
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    struct RemoveAtExit {
+        std::string path;
+        ~RemoveAtExit() { std::filesystem::remove_all(path); }
+    } removeAtExit{config};
     std::unique_ptr<XvfbServer> xvfb;
     if (WithXvfb) {
         try {
