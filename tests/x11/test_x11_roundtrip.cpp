@@ -10,9 +10,9 @@
 
 #include "X11TestSupport.h"
 #include "input/KeyNames.h"
-#include "platform/x11/PointerMath.h"
-#include "platform/x11/ScanCodeEvdev.h"
-#include "platform/x11/VirtualKeyPositions.h"
+#include "platform/linux/PointerMath.h"
+#include "platform/linux/ScanCodeEvdev.h"
+#include "platform/linux/VirtualKeyPositions.h"
 
 using namespace platform;
 
