@@ -115,6 +115,11 @@ TestWindow::~TestWindow() {
 }
 
 std::vector<std::string> TestWindow::linesUntil(const std::string& last, bool* found) {
+    return linesUntil([&last](const std::string& line) { return line == last; }, found);
+}
+
+std::vector<std::string> TestWindow::linesUntil(const std::function<bool(const std::string&)>& isLast,
+                                                bool* found) {
     std::vector<std::string> lines;
     if (found) *found = false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(LineTimeoutMs);
@@ -122,7 +127,7 @@ std::vector<std::string> TestWindow::linesUntil(const std::string& last, bool* f
         for (size_t end; (end = pending_.find('\n')) != std::string::npos;) {
             std::string line = pending_.substr(0, end);
             pending_.erase(0, end + 1);
-            if (line == last) {
+            if (isLast(line)) {
                 if (found) *found = true;
                 return lines;
             }

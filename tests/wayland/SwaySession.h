@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ public:
     // The lines printed until one equals last (that one excluded), or all
     // of them when it has not come within a few seconds.
     std::vector<std::string> linesUntil(const std::string& last, bool* found = nullptr);
+    // As above, until the first line for which isLast is true.
+    std::vector<std::string> linesUntil(const std::function<bool(const std::string&)>& isLast, bool* found);
 
 private:
     pid_t pid_ = -1;

@@ -14,6 +14,7 @@
 #include "input/KeyNames.h"
 #include "input/UsTypingTable.h"
 #include "platform/Platform.h"
+#include "platform/fake/UsScanCodes.h"
 
 namespace {
 
@@ -97,6 +98,16 @@ TEST_F(WaylandBackend, ModifiersAndKeypadKeysArriveAsTheirOwnKeys) {
         received.push_back(kind + " " + code + " " + pressed);
     }
     EXPECT_EQ(received, expected);
+}
+
+// Keys typed by scan code depend on it. Keys the US table lacks (media
+// keys) are named by their position, as on X11.
+TEST_F(WaylandBackend, ScanCodesOfVirtualKeysAreTheUsOnes) {
+    for (uint32_t vk = 1; vk < 256; ++vk) {
+        if (const uint16_t us = platform::usScanCodeOfVirtualKey(vk)) {
+            EXPECT_EQ(backend_->scanCodeOfVirtualKey(vk), us) << "virtual key " << vk;
+        }
+    }
 }
 
 TEST_F(WaylandBackend, AbsoluteMovesLandOnExactPixelsAndRelativeMovesAddUp) {
