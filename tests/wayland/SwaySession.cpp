@@ -26,7 +26,6 @@ constexpr int StartTimeoutMs = 15000;
 constexpr int LineTimeoutMs = 5000;
 
 void stop(pid_t pid) {
-    if (pid <= 0) return;
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
 }
@@ -36,21 +35,16 @@ void stop(pid_t pid) {
 SwaySession::SwaySession() : uid_(getuid()), gid_(getgid()) {
     if (uid_ == 0) {
         if (!getpwnam(TestUser))
-            runProcess({"useradd", "--system", "--no-create-home", "--home-dir", "/nonexistent", "--shell",
-                        "/usr/sbin/nologin", TestUser});
+            runProcess({"useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", TestUser});
         const passwd* user = getpwnam(TestUser);
         if (!user) throw std::runtime_error(std::string("cannot create the user ") + TestUser + " to run sway");
         uid_ = user->pw_uid;
         gid_ = user->pw_gid;
     }
     char dir[] = "/tmp/qp-sway-XXXXXX";
-    if (!mkdtemp(dir)) throw std::runtime_error("cannot make sway's runtime directory");
+    if (!mkdtemp(dir) || chown(dir, uid_, gid_) != 0) throw std::runtime_error("cannot make sway's runtime directory");
     runtimeDir_ = dir;
     std::ofstream(runtimeDir_ + "/config") << "output HEADLESS-1 resolution 1280x720 position 0 0\n";
-    if (chown(dir, uid_, gid_) != 0 || chmod(dir, 0700) != 0) {
-        std::filesystem::remove_all(runtimeDir_);
-        throw std::runtime_error("cannot hand sway's runtime directory to its user");
-    }
     sway_ = start({"sway", "-c", runtimeDir_ + "/config"}, -1);
     for (int waited = 0; socket_.empty() && waited < StartTimeoutMs; waited += 50) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -77,16 +71,12 @@ pid_t SwaySession::start(const std::vector<std::string>& argv, int outputFd) con
     dup2(outputFd >= 0 ? outputFd : devNull, STDOUT_FILENO);
     dup2(devNull, STDERR_FILENO);
     if (getuid() != uid_ && (setgroups(0, nullptr) != 0 || setgid(gid_) != 0 || setuid(uid_) != 0)) _exit(126);
-    // After the change of user, which clears it: die with the test.
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (chdir(runtimeDir_.c_str()) != 0) _exit(126);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // after the change of user, which clears it
     const std::string runtime = "XDG_RUNTIME_DIR=" + runtimeDir_, home = "HOME=" + runtimeDir_;
     const std::string display = "WAYLAND_DISPLAY=" + socket_;
-    const char* asan = std::getenv("ASAN_OPTIONS");
-    const std::string asanOptions = std::string("ASAN_OPTIONS=") + (asan ? asan : "");
-    const char* env[] = {"PATH=/usr/local/bin:/usr/bin:/bin", runtime.c_str(), home.c_str(), display.c_str(),
-                         asanOptions.c_str(), "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1",
-                         "WLR_RENDERER=pixman", nullptr};
+    const char* env[] = {"PATH=/usr/bin:/bin",        runtime.c_str(),           home.c_str(),
+                         display.c_str(),             "WLR_BACKENDS=headless",   "WLR_LIBINPUT_NO_DEVICES=1",
+                         "WLR_RENDERER=pixman",       "ASAN_OPTIONS=detect_leaks=0", nullptr};
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -105,7 +95,7 @@ TestWindow::TestWindow(const SwaySession& session) {
     if (!ready) {
         stop(pid_);
         close(fd_);
-        throw std::runtime_error("the test window did not get the keyboard focus");
+        throw std::runtime_error("the test window was not shown fullscreen with the keyboard focus");
     }
 }
 
@@ -125,16 +115,15 @@ std::vector<std::string> TestWindow::linesUntil(const std::function<bool(const s
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(LineTimeoutMs);
     for (;;) {
         for (size_t end; (end = pending_.find('\n')) != std::string::npos;) {
-            std::string line = pending_.substr(0, end);
+            lines.push_back(pending_.substr(0, end));
             pending_.erase(0, end + 1);
-            if (isLast(line)) {
+            if (isLast(lines.back())) {
+                lines.pop_back();
                 if (found) *found = true;
                 return lines;
             }
-            lines.push_back(line);
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd readable{fd_, POLLIN, 0};
         char buffer[4096];
         ssize_t n = 0;

@@ -20,6 +20,15 @@ namespace {
 
 using platform::Point;
 
+// "key CODE STATE" of a key line, and the text it carries.
+std::string keyOf(const std::string& line, std::string* text = nullptr) {
+    std::istringstream fields(line);
+    std::string kind, code, pressed, hex;
+    fields >> kind >> code >> pressed >> hex;
+    for (size_t i = 0; text && i + 1 < hex.size(); i += 2) *text += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return kind + " " + code + " " + pressed;
+}
+
 std::unique_ptr<platform::Platform> openOn(const SwaySession& sway) {
     unsetenv("QUILLPRESS_BACKEND");
     unsetenv("DISPLAY");
@@ -62,13 +71,7 @@ TEST_F(WaylandBackend, EveryCharacterOfTheTypingTableArrivesExactly) {
     injector_.typeString(typed);
 
     std::string received;
-    for (const std::string& line : events()) {
-        std::istringstream fields(line);
-        std::string kind, code, pressed, hex;
-        fields >> kind >> code >> pressed >> hex;
-        for (size_t i = 0; i + 1 < hex.size(); i += 2)
-            received += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-    }
+    for (const std::string& line : events()) keyOf(line, &received);
     // The table types a line feed with Return, whose text is a carriage return.
     std::string expected = typed;
     for (char& c : expected)
@@ -89,14 +92,8 @@ TEST_F(WaylandBackend, ModifiersAndKeypadKeysArriveAsTheirOwnKeys) {
         expected.push_back("key " + std::to_string(evdev) + " 1");
         expected.push_back("key " + std::to_string(evdev) + " 0");
     }
-    // Only which key and its state count here, not the text a keypad key types.
     std::vector<std::string> received;
-    for (const std::string& line : events()) {
-        std::istringstream fields(line);
-        std::string kind, code, pressed;
-        fields >> kind >> code >> pressed;
-        received.push_back(kind + " " + code + " " + pressed);
-    }
+    for (const std::string& line : events()) received.push_back(keyOf(line));
     EXPECT_EQ(received, expected);
 }
 
