@@ -31,7 +31,9 @@ constexpr uint16_t ScanA = 0x1E, ScanF12 = 0x58;
 constexpr const char ReleaseA[] = "key 30 0";
 constexpr const char ReleaseF12[] = "key 88 0";
 
-double micros(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+double micros(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
 
 void stroke(Platform& p, uint16_t scan) {
     p.sendInput(InputRecord::key(KeyboardInput{0, scan, KeyScanCode}));
@@ -64,7 +66,8 @@ int main() {
     // Throughput: everything sent, then until the window has seen the last
     // event. The window's output is read meanwhile, or it would stall.
     auto start = Clock::now();
-    auto seen = std::async(std::launch::async, [&window] { return window.linesUntil(ReleaseF12).size(); });
+    auto seen =
+        std::async(std::launch::async, [&window] { return window.linesUntil(ReleaseF12).size(); });
     for (int i = 0; i < BackendStrokes; ++i) stroke(*backend, ScanA);
     stroke(*backend, ScanF12);
     const size_t backendLines = seen.get();
@@ -90,14 +93,19 @@ int main() {
     }
     const double wtypePerEvent = micros(Clock::now() - start) / (2 * WtypeStrokes);
 
-    if (wtypeFailures) std::fprintf(stderr, "wtype failed, or its key never arrived, %d times\n", wtypeFailures);
-    if (backendLines < 2 * BackendStrokes) std::fprintf(stderr, "the window saw only %zu of %d events\n",
-                                                        backendLines, 2 * BackendStrokes);
+    if (wtypeFailures)
+        std::fprintf(stderr, "wtype failed, or its key never arrived, %d times\n", wtypeFailures);
+    if (backendLines < 2 * BackendStrokes)
+        std::fprintf(stderr, "the window saw only %zu of %d events\n", backendLines,
+                     2 * BackendStrokes);
     const double ratio = wtypePerEvent / backendPerEvent;
-    std::printf("injection, backend:      %9.2f us/event (%d key events, until the window has them)\n",
-                backendPerEvent, 2 * BackendStrokes);
-    std::printf("injection, wtype:        %9.2f us/event (one process per stroke of 2 events, %d strokes)\n",
-                wtypePerEvent, WtypeStrokes);
+    std::printf(
+        "injection, backend:      %9.2f us/event (%d key events, until the window has them)\n",
+        backendPerEvent, 2 * BackendStrokes);
+    std::printf(
+        "injection, wtype:        %9.2f us/event (one process per stroke of 2 events, %d "
+        "strokes)\n",
+        wtypePerEvent, WtypeStrokes);
     std::printf("ratio wtype/backend:     %9.1f x   (target >= %.0f x): %s\n", ratio, TargetRatio,
                 ratio >= TargetRatio ? "met" : "NOT met");
     std::printf("stroke latency, backend: median %8.1f us, p99 %8.1f us (%d samples)\n",

@@ -30,8 +30,8 @@ std::unique_ptr<Platform> createPlatform(std::string* error) {
         const char* wanted = std::getenv(BackendVariable);
         if (std::strcmp(wanted, X11Name) == 0) return X11Platform::open(error);
         if (std::strcmp(wanted, WaylandName) == 0) return WaylandPlatform::open(error);
-        *error = std::string(BackendVariable) + " is \"" + wanted + "\"; it may be \"" + X11Name + "\" or \"" +
-                 WaylandName + "\"";
+        *error = std::string(BackendVariable) + " is \"" + wanted + "\"; it may be \"" + X11Name +
+                 "\" or \"" + WaylandName + "\"";
         return nullptr;
     }
     std::string waylandReason = "WAYLAND_DISPLAY is not set";
@@ -43,14 +43,15 @@ std::unique_ptr<Platform> createPlatform(std::string* error) {
         if (auto x11 = X11Platform::open(&x11Reason)) {
             if (isSet("WAYLAND_DISPLAY"))
                 std::fprintf(stderr,
-                             "quillpress: using X11, which reaches only X windows: the Wayland backend cannot "
+                             "quillpress: using X11, which reaches only X windows: the Wayland "
+                             "backend cannot "
                              "work here (%s)\n",
                              waylandReason.c_str());
             return x11;
         }
     }
-    *error = "no desktop to drive: looked for a Wayland compositor (" + waylandReason + ") and an X server (" +
-             x11Reason + ")";
+    *error = "no desktop to drive: looked for a Wayland compositor (" + waylandReason +
+             ") and an X server (" + x11Reason + ")";
     return nullptr;
 }
 

@@ -66,12 +66,14 @@ uint32_t nowMs() {
     return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000);
 }
 
-void say(const char* what) { std::fprintf(stderr, "quillpress: Wayland: %s\n", what); }
+void say(const char* what) {
+    std::fprintf(stderr, "quillpress: Wayland: %s\n", what);
+}
 
 // --- wl_output: position, current mode, scale and rotation ---
 
-void outputGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t, const char*,
-                    const char*, int32_t transform) {
+void outputGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t,
+                    const char*, const char*, int32_t transform) {
     auto* out = static_cast<WaylandOutput*>(data);
     out->x = x;
     out->y = y;
@@ -94,10 +96,11 @@ void outputScale(void* data, wl_output*, int32_t factor) {
 // Only sent from version 4 on; the listener must still name them.
 void outputText(void*, wl_output*, const char*) {}
 
-constexpr wl_output_listener OutputListener = {outputGeometry, outputMode, outputDone, outputScale, outputText,
-                                               outputText};
+constexpr wl_output_listener OutputListener = {outputGeometry, outputMode, outputDone,
+                                               outputScale,    outputText, outputText};
 
-void registryGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+void registryGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
+                    uint32_t version) {
     static_cast<WaylandPlatform*>(data)->globalAdded(registry, name, interface, version);
 }
 
@@ -114,8 +117,8 @@ std::unique_ptr<WaylandPlatform> WaylandPlatform::open(std::string* error) {
     if (!display) {
         const char* name = std::getenv("WAYLAND_DISPLAY");
         if (error)
-            *error = std::string("cannot connect to the Wayland compositor \"") + (name ? name : "wayland-0") +
-                     "\": " + std::strerror(errno);
+            *error = std::string("cannot connect to the Wayland compositor \"") +
+                     (name ? name : "wayland-0") + "\": " + std::strerror(errno);
         return nullptr;
     }
     std::unique_ptr<WaylandPlatform> platform(new WaylandPlatform(display));
@@ -155,12 +158,14 @@ std::string WaylandPlatform::setUp() {
         return "the Wayland compositor closed the connection while listing its services";
     std::string missing;
     if (!keyboardManager_) missing = KeyboardManagerInterface;
-    if (!pointerManager_) missing += std::string(missing.empty() ? "" : " and ") + PointerManagerInterface;
+    if (!pointerManager_)
+        missing += std::string(missing.empty() ? "" : " and ") + PointerManagerInterface;
     if (!missing.empty())
         return "the Wayland compositor does not offer " + missing +
                " (wlroots compositors such as sway do; GNOME and KDE do not)";
     if (!seat_) return "the Wayland compositor has no seat to send input to";
-    if (!uploadKeymap()) return "cannot build the US keymap with xkbcommon (is xkb-data installed?)";
+    if (!uploadKeymap())
+        return "cannot build the US keymap with xkbcommon (is xkb-data installed?)";
     pointer_ = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointerManager_, seat_);
     if (wl_display_roundtrip(display_) < 0)
         return "the Wayland compositor refused the virtual keyboard or pointer";
@@ -194,33 +199,38 @@ bool WaylandPlatform::uploadKeymap() {
         return false;
     }
     keyboard_ = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(keyboardManager_, seat_);
-    zwp_virtual_keyboard_v1_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, static_cast<uint32_t>(size));
+    zwp_virtual_keyboard_v1_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
+                                   static_cast<uint32_t>(size));
     ::close(fd);  // the request carries its own copy of the descriptor
     return true;
 }
 
-void WaylandPlatform::globalAdded(wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+void WaylandPlatform::globalAdded(wl_registry* registry, uint32_t name, const char* interface,
+                                  uint32_t version) {
     const std::string which = interface;
     if (which == wl_seat_interface.name && !seat_) {
-        seat_ = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, SeatVersion));
+        seat_ = static_cast<wl_seat*>(
+            wl_registry_bind(registry, name, &wl_seat_interface, SeatVersion));
     } else if (which == wl_output_interface.name && version >= OutputVersion) {
         auto out = std::make_unique<WaylandOutput>();
         out->name = name;
-        out->output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, OutputVersion));
+        out->output = static_cast<wl_output*>(
+            wl_registry_bind(registry, name, &wl_output_interface, OutputVersion));
         wl_output_add_listener(out->output, &OutputListener, out.get());
         outputs_.push_back(std::move(out));
     } else if (which == KeyboardManagerInterface) {
-        keyboardManager_ = static_cast<zwp_virtual_keyboard_manager_v1*>(
-            wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, KeyboardManagerVersion));
+        keyboardManager_ = static_cast<zwp_virtual_keyboard_manager_v1*>(wl_registry_bind(
+            registry, name, &zwp_virtual_keyboard_manager_v1_interface, KeyboardManagerVersion));
     } else if (which == PointerManagerInterface) {
-        pointerManager_ = static_cast<zwlr_virtual_pointer_manager_v1*>(
-            wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, PointerManagerVersion));
+        pointerManager_ = static_cast<zwlr_virtual_pointer_manager_v1*>(wl_registry_bind(
+            registry, name, &zwlr_virtual_pointer_manager_v1_interface, PointerManagerVersion));
     }
 }
 
 void WaylandPlatform::globalRemoved(uint32_t name) {
-    auto gone = std::find_if(outputs_.begin(), outputs_.end(),
-                             [name](const std::unique_ptr<WaylandOutput>& out) { return out->name == name; });
+    auto gone = std::find_if(
+        outputs_.begin(), outputs_.end(),
+        [name](const std::unique_ptr<WaylandOutput>& out) { return out->name == name; });
     if (gone == outputs_.end()) return;
     wl_output_destroy((*gone)->output);
     outputs_.erase(gone);
@@ -245,14 +255,16 @@ void WaylandPlatform::flush() {
     while (wl_display_flush(display_) < 0) {
         if (errno != EAGAIN) break;
         pollfd writable{wl_display_get_fd(display_), POLLOUT, 0};
-        if (::poll(&writable, 1, FlushTimeoutMs) <= 0) DisplayLoss::end("the Wayland compositor stopped reading our input");
+        if (::poll(&writable, 1, FlushTimeoutMs) <= 0)
+            DisplayLoss::end("the Wayland compositor stopped reading our input");
     }
     checkConnection();
 }
 
 void WaylandPlatform::checkConnection() {
     if (const int code = wl_display_get_error(display_)) {
-        const std::string what = std::string("the connection to the Wayland compositor broke: ") + std::strerror(code);
+        const std::string what =
+            std::string("the connection to the Wayland compositor broke: ") + std::strerror(code);
         DisplayLoss::end(what.c_str());
     }
 }
@@ -299,7 +311,9 @@ void WaylandPlatform::sendKey(const KeyboardInput& key) {
     } else {
         // As on X11: a virtual key with the extended flag names the E0 key
         // of its scan code (Return -> keypad Enter).
-        if (extended) evdev = evdevOfScanCode(ScanCode{scanCodeOfEvdev(evdevOfVirtualKey(key.virtualKey)).code, true});
+        if (extended)
+            evdev = evdevOfScanCode(
+                ScanCode{scanCodeOfEvdev(evdevOfVirtualKey(key.virtualKey)).code, true});
         if (!evdev) evdev = evdevOfVirtualKey(key.virtualKey);
     }
     if (evdev) pressKey(evdev, !(key.flags & KeyUp));
@@ -308,8 +322,9 @@ void WaylandPlatform::sendKey(const KeyboardInput& key) {
 // The compositor does not follow a virtual keyboard's modifiers itself: it
 // takes them from the client, so our own state follows each key.
 void WaylandPlatform::pressKey(uint16_t evdev, bool down) {
-    zwp_virtual_keyboard_v1_key(keyboard_, nowMs(), evdev,
-                                down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+    zwp_virtual_keyboard_v1_key(
+        keyboard_, nowMs(), evdev,
+        down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
     xkb_state_update_key(keyState_, evdev + XkbKeycodeOffset, down ? XKB_KEY_DOWN : XKB_KEY_UP);
     const uint32_t mods[4] = {xkb_state_serialize_mods(keyState_, XKB_STATE_MODS_DEPRESSED),
                               xkb_state_serialize_mods(keyState_, XKB_STATE_MODS_LATCHED),
@@ -335,7 +350,8 @@ int WaylandPlatform::sendMouse(const MouseInput& mouse) {
                 any = true;
             }
         } else {
-            zwlr_virtual_pointer_v1_motion(pointer_, time, wl_fixed_from_int(mouse.dx), wl_fixed_from_int(mouse.dy));
+            zwlr_virtual_pointer_v1_motion(pointer_, time, wl_fixed_from_int(mouse.dx),
+                                           wl_fixed_from_int(mouse.dy));
             any = true;
         }
     }
@@ -350,9 +366,12 @@ int WaylandPlatform::sendMouse(const MouseInput& mouse) {
     }
     for (uint32_t flag : {uint32_t(MouseXDown), uint32_t(MouseXUp)}) {
         if (!(mouse.flags & flag)) continue;
-        const uint32_t state = flag == MouseXDown ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED;
-        if (mouse.mouseData & XButton1) zwlr_virtual_pointer_v1_button(pointer_, time, BTN_SIDE, state);
-        if (mouse.mouseData & XButton2) zwlr_virtual_pointer_v1_button(pointer_, time, BTN_EXTRA, state);
+        const uint32_t state =
+            flag == MouseXDown ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED;
+        if (mouse.mouseData & XButton1)
+            zwlr_virtual_pointer_v1_button(pointer_, time, BTN_SIDE, state);
+        if (mouse.mouseData & XButton2)
+            zwlr_virtual_pointer_v1_button(pointer_, time, BTN_EXTRA, state);
         any = true;
     }
     if (any) zwlr_virtual_pointer_v1_frame(pointer_);
@@ -390,14 +409,17 @@ void WaylandPlatform::refuseOnce(std::atomic<bool>& said, const char* what) {
 }
 
 uint16_t WaylandPlatform::asyncKeyState(int) {
-    refuseOnce(saidKeyState_, "the state of keys and buttons is not available here: wlroots compositors do not tell "
-                              "it to other programs; every key reads as up");
+    refuseOnce(
+        saidKeyState_,
+        "the state of keys and buttons is not available here: wlroots compositors do not tell "
+        "it to other programs; every key reads as up");
     return 0;
 }
 
 bool WaylandPlatform::cursorPosition(Point*) {
-    refuseOnce(saidPosition_, "the pointer position is not available here: wlroots compositors do not tell it to "
-                              "other programs");
+    refuseOnce(saidPosition_,
+               "the pointer position is not available here: wlroots compositors do not tell it to "
+               "other programs");
     return false;
 }
 
@@ -407,16 +429,19 @@ Rect WaylandPlatform::desktopRect() {
     return layoutExtent();
 }
 
-uint32_t WaylandPlatform::captureTime() { return nowMs(); }
+uint32_t WaylandPlatform::captureTime() {
+    return nowMs();
+}
 
 // --- GUI thread ---
 
 void WaylandPlatform::setListener(CaptureListener*) {}
 
 HotkeyResult WaylandPlatform::registerHotkey(int id, uint32_t, uint32_t) {
-    const std::string what = "hotkey " + std::to_string(id) +
-                             " refused: wlroots compositors offer no global hotkeys to programs; bind a key to a "
-                             "command in the compositor's configuration instead";
+    const std::string what =
+        "hotkey " + std::to_string(id) +
+        " refused: wlroots compositors offer no global hotkeys to programs; bind a key to a "
+        "command in the compositor's configuration instead";
     say(what.c_str());
     return HotkeyResult::Refused;
 }
@@ -424,12 +449,15 @@ HotkeyResult WaylandPlatform::registerHotkey(int id, uint32_t, uint32_t) {
 void WaylandPlatform::unregisterHotkey(int) {}
 
 void WaylandPlatform::startCapture(uintptr_t) {
-    say("recording is not available here: wlroots compositors let no program watch the keyboard and mouse");
+    say("recording is not available here: wlroots compositors let no program watch the keyboard "
+        "and mouse");
 }
 
 void WaylandPlatform::stopCapture() {}
 
-int WaylandPlatform::eventDescriptor() const { return wl_display_get_fd(display_); }
+int WaylandPlatform::eventDescriptor() const {
+    return wl_display_get_fd(display_);
+}
 
 void WaylandPlatform::processPendingEvents() {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -53,7 +53,8 @@ public:
     static std::unique_ptr<WaylandPlatform> open(std::string* error);
     ~WaylandPlatform() override;
 
-    void sendInput(const InputRecord& record, const SendInterruption* interruption = nullptr) override;
+    void sendInput(const InputRecord& record,
+                   const SendInterruption* interruption = nullptr) override;
     uint16_t scanCodeOfVirtualKey(uint32_t virtualKey) override;
     uint16_t asyncKeyState(int virtualKey) override;
     bool cursorPosition(Point* position) override;

@@ -35,16 +35,21 @@ void stop(pid_t pid) {
 SwaySession::SwaySession() : uid_(getuid()), gid_(getgid()) {
     if (uid_ == 0) {
         if (!getpwnam(TestUser))
-            runProcess({"useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", TestUser});
+            runProcess({"useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin",
+                        TestUser});
         const passwd* user = getpwnam(TestUser);
-        if (!user) throw std::runtime_error(std::string("cannot create the user ") + TestUser + " to run sway");
+        if (!user)
+            throw std::runtime_error(std::string("cannot create the user ") + TestUser +
+                                     " to run sway");
         uid_ = user->pw_uid;
         gid_ = user->pw_gid;
     }
     char dir[] = "/tmp/qp-sway-XXXXXX";
-    if (!mkdtemp(dir) || chown(dir, uid_, gid_) != 0) throw std::runtime_error("cannot make sway's runtime directory");
+    if (!mkdtemp(dir) || chown(dir, uid_, gid_) != 0)
+        throw std::runtime_error("cannot make sway's runtime directory");
     runtimeDir_ = dir;
-    std::ofstream(runtimeDir_ + "/config") << "output HEADLESS-1 resolution 1280x720 position 0 0\n";
+    std::ofstream(runtimeDir_ + "/config")
+        << "output HEADLESS-1 resolution 1280x720 position 0 0\n";
     sway_ = start({"sway", "-c", runtimeDir_ + "/config"}, -1);
     for (int waited = 0; socket_.empty() && waited < StartTimeoutMs; waited += 50) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -70,13 +75,20 @@ pid_t SwaySession::start(const std::vector<std::string>& argv, int outputFd) con
     const int devNull = open("/dev/null", O_RDWR);
     dup2(outputFd >= 0 ? outputFd : devNull, STDOUT_FILENO);
     dup2(devNull, STDERR_FILENO);
-    if (getuid() != uid_ && (setgroups(0, nullptr) != 0 || setgid(gid_) != 0 || setuid(uid_) != 0)) _exit(126);
+    if (getuid() != uid_ && (setgroups(0, nullptr) != 0 || setgid(gid_) != 0 || setuid(uid_) != 0))
+        _exit(126);
     prctl(PR_SET_PDEATHSIG, SIGKILL);  // after the change of user, which clears it
     const std::string runtime = "XDG_RUNTIME_DIR=" + runtimeDir_, home = "HOME=" + runtimeDir_;
     const std::string display = "WAYLAND_DISPLAY=" + socket_;
-    const char* env[] = {"PATH=/usr/bin:/bin",        runtime.c_str(),           home.c_str(),
-                         display.c_str(),             "WLR_BACKENDS=headless",   "WLR_LIBINPUT_NO_DEVICES=1",
-                         "WLR_RENDERER=pixman",       "ASAN_OPTIONS=detect_leaks=0", nullptr};
+    const char* env[] = {"PATH=/usr/bin:/bin",
+                         runtime.c_str(),
+                         home.c_str(),
+                         display.c_str(),
+                         "WLR_BACKENDS=headless",
+                         "WLR_LIBINPUT_NO_DEVICES=1",
+                         "WLR_RENDERER=pixman",
+                         "ASAN_OPTIONS=detect_leaks=0",
+                         nullptr};
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -95,7 +107,8 @@ TestWindow::TestWindow(const SwaySession& session) {
     if (!ready) {
         stop(pid_);
         close(fd_);
-        throw std::runtime_error("the test window was not shown fullscreen with the keyboard focus");
+        throw std::runtime_error(
+            "the test window was not shown fullscreen with the keyboard focus");
     }
 }
 
@@ -108,11 +121,12 @@ std::vector<std::string> TestWindow::linesUntil(const std::string& last, bool* f
     return linesUntil([&last](const std::string& line) { return line == last; }, found);
 }
 
-std::vector<std::string> TestWindow::linesUntil(const std::function<bool(const std::string&)>& isLast,
-                                                bool* found) {
+std::vector<std::string> TestWindow::linesUntil(
+    const std::function<bool(const std::string&)>& isLast, bool* found) {
     std::vector<std::string> lines;
     if (found) *found = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(LineTimeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(LineTimeoutMs);
     for (;;) {
         for (size_t end; (end = pending_.find('\n')) != std::string::npos;) {
             lines.push_back(pending_.substr(0, end));
@@ -123,7 +137,8 @@ std::vector<std::string> TestWindow::linesUntil(const std::function<bool(const s
                 return lines;
             }
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd readable{fd_, POLLIN, 0};
         char buffer[4096];
         ssize_t n = 0;

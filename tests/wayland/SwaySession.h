@@ -46,7 +46,8 @@ public:
     // of them when it has not come within a few seconds.
     std::vector<std::string> linesUntil(const std::string& last, bool* found = nullptr);
     // As above, until the first line for which isLast is true.
-    std::vector<std::string> linesUntil(const std::function<bool(const std::string&)>& isLast, bool* found);
+    std::vector<std::string> linesUntil(const std::function<bool(const std::string&)>& isLast,
+                                        bool* found);
 
 private:
     pid_t pid_ = -1;

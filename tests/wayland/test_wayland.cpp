@@ -25,7 +25,8 @@ std::string keyOf(const std::string& line, std::string* text = nullptr) {
     std::istringstream fields(line);
     std::string kind, code, pressed, hex;
     fields >> kind >> code >> pressed >> hex;
-    for (size_t i = 0; text && i + 1 < hex.size(); i += 2) *text += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; text && i + 1 < hex.size(); i += 2)
+        *text += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     return kind + " " + code + " " + pressed;
 }
 
@@ -81,10 +82,10 @@ TEST_F(WaylandBackend, EveryCharacterOfTheTypingTableArrivesExactly) {
 
 TEST_F(WaylandBackend, ModifiersAndKeypadKeysArriveAsTheirOwnKeys) {
     const std::pair<const char*, int> keys[] = {
-        {"LShift", 42}, {"RShift", 54}, {"LControl", 29}, {"RControl", 97}, {"LAlt", 56},
-        {"RAlt", 100},  {"LWindow", 125}, {"Num0", 82},  {"Num5", 76},     {"Num9", 73},
-        {"Multiply", 55}, {"Add", 78},  {"Subtract", 74}, {"Decimal", 83}, {"Divide", 98},
-        {"Enter", 96},  {"NumLock", 69}};
+        {"LShift", 42},   {"RShift", 54},   {"LControl", 29}, {"RControl", 97}, {"LAlt", 56},
+        {"RAlt", 100},    {"LWindow", 125}, {"Num0", 82},     {"Num5", 76},     {"Num9", 73},
+        {"Multiply", 55}, {"Add", 78},      {"Subtract", 74}, {"Decimal", 83},  {"Divide", 98},
+        {"Enter", 96},    {"NumLock", 69}};
     std::vector<std::string> expected;
     for (const auto& [name, evdev] : keys) {
         injector_.keyDown(keyCodeFromName(name));
@@ -110,7 +111,8 @@ TEST_F(WaylandBackend, ScanCodesOfVirtualKeysAreTheUsOnes) {
 TEST_F(WaylandBackend, AbsoluteMovesLandOnExactPixelsAndRelativeMovesAddUp) {
     EXPECT_EQ(backend_->desktopRect(), (platform::Rect{0, 0, 1280, 720}));
     std::vector<std::string> expected;
-    for (const Point target : {Point{0, 0}, Point{1279, 0}, Point{0, 719}, Point{1279, 719}, Point{640, 360}}) {
+    for (const Point target :
+         {Point{0, 0}, Point{1279, 0}, Point{0, 719}, Point{1279, 719}, Point{640, 360}}) {
         injector_.moveTo(target.x, target.y);
         expected.push_back("motion " + std::to_string(target.x) + " " + std::to_string(target.y));
     }
@@ -122,8 +124,8 @@ TEST_F(WaylandBackend, AbsoluteMovesLandOnExactPixelsAndRelativeMovesAddUp) {
 }
 
 TEST_F(WaylandBackend, ButtonsSideButtonsAndWholeWheelNotchesArrive) {
-    for (uint16_t button : {platform::VkLeftButton, platform::VkRightButton, platform::VkMiddleButton,
-                            platform::VkXButton1, platform::VkXButton2}) {
+    for (uint16_t button : {platform::VkLeftButton, platform::VkRightButton,
+                            platform::VkMiddleButton, platform::VkXButton1, platform::VkXButton2}) {
         injector_.buttonDown(button);
         injector_.buttonUp(button);
     }
@@ -138,7 +140,8 @@ TEST_F(WaylandBackend, ButtonsSideButtonsAndWholeWheelNotchesArrive) {
 }
 
 TEST_F(WaylandBackend, RefusesWhatWlrootsDoesNotOfferInsteadOfPretending) {
-    EXPECT_EQ(backend_->registerHotkey(1, 0, keyCodeFromName("F4")), platform::HotkeyResult::Refused);
+    EXPECT_EQ(backend_->registerHotkey(1, 0, keyCodeFromName("F4")),
+              platform::HotkeyResult::Refused);
     Point position{7, 7};
     EXPECT_FALSE(backend_->cursorPosition(&position));
     EXPECT_EQ(position, (Point{7, 7}));

@@ -36,8 +36,9 @@ void draw(Window* w, int width, int height) {
     const int fd = memfd_create("test-window", MFD_CLOEXEC);
     if (fd < 0 || ftruncate(fd, width * height * 4) != 0) return;
     wl_shm_pool* pool = wl_shm_create_pool(w->shm, fd, width * height * 4);
-    wl_surface_attach(w->surface, wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_XRGB8888),
-                      0, 0);
+    wl_surface_attach(
+        w->surface,
+        wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_XRGB8888), 0, 0);
     wl_shm_pool_destroy(pool);
     close(fd);
     wl_surface_commit(w->surface);
@@ -46,37 +47,47 @@ void draw(Window* w, int width, int height) {
     w->fullscreen = width == w->width && height == w->height;
 }
 
-template <typename... A> void ignore(void*, A...) {}
+template <typename... A>
+void ignore(void*, A...) {}
 
 void keymap(void* data, wl_keyboard*, uint32_t, int fd, uint32_t size) {
     auto* w = static_cast<Window*>(data);
     void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     close(fd);
     if (text == MAP_FAILED) return;
-    xkb_keymap* keymap = xkb_keymap_new_from_string(w->xkb, static_cast<const char*>(text),
-                                                    XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    xkb_keymap* keymap =
+        xkb_keymap_new_from_string(w->xkb, static_cast<const char*>(text),
+                                   XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
     munmap(text, size);
     if (w->state) xkb_state_unref(w->state);
     w->state = keymap ? xkb_state_new(keymap) : nullptr;
     xkb_keymap_unref(keymap);
 }
-void keyEnter(void* data, wl_keyboard*, uint32_t, wl_surface*, wl_array*) { static_cast<Window*>(data)->focused = true; }
+void keyEnter(void* data, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
+    static_cast<Window*>(data)->focused = true;
+}
 void key(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t code, uint32_t pressed) {
     auto* w = static_cast<Window*>(data);
     char text[16] = {}, hex[40] = {};
     if (w->state && pressed) xkb_state_key_get_utf8(w->state, code + 8, text, sizeof text);
-    for (size_t i = 0; text[i]; ++i) std::snprintf(hex + 2 * i, 3, "%02x", static_cast<unsigned char>(text[i]));
+    for (size_t i = 0; text[i]; ++i)
+        std::snprintf(hex + 2 * i, 3, "%02x", static_cast<unsigned char>(text[i]));
     out("key " + std::to_string(code) + " " + std::to_string(pressed) + (*hex ? " " : "") + hex);
 }
-void modifiers(void* data, wl_keyboard*, uint32_t, uint32_t down, uint32_t latched, uint32_t locked, uint32_t group) {
-    if (auto* state = static_cast<Window*>(data)->state) xkb_state_update_mask(state, down, latched, locked, 0, 0, group);
+void modifiers(void* data, wl_keyboard*, uint32_t, uint32_t down, uint32_t latched, uint32_t locked,
+               uint32_t group) {
+    if (auto* state = static_cast<Window*>(data)->state)
+        xkb_state_update_mask(state, down, latched, locked, 0, 0, group);
 }
-constexpr wl_keyboard_listener KeyboardListener = {keymap, keyEnter, ignore, key, modifiers, ignore};
+constexpr wl_keyboard_listener KeyboardListener = {keymap, keyEnter,  ignore,
+                                                   key,    modifiers, ignore};
 
 void motion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
     out("motion " + std::to_string(wl_fixed_to_int(x)) + " " + std::to_string(wl_fixed_to_int(y)));
 }
-void enter(void* data, wl_pointer* p, uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t y) { motion(data, p, 0, x, y); }
+void enter(void* data, wl_pointer* p, uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
+    motion(data, p, 0, x, y);
+}
 void button(void*, wl_pointer*, uint32_t, uint32_t, uint32_t code, uint32_t pressed) {
     out("button " + std::to_string(code) + " " + std::to_string(pressed));
 }
@@ -100,7 +111,9 @@ void capabilities(void* data, wl_seat* seat, uint32_t caps) {
 }
 constexpr wl_seat_listener SeatListener = {capabilities, ignore};
 
-void ping(void*, xdg_wm_base* shell, uint32_t serial) { xdg_wm_base_pong(shell, serial); }
+void ping(void*, xdg_wm_base* shell, uint32_t serial) {
+    xdg_wm_base_pong(shell, serial);
+}
 constexpr xdg_wm_base_listener ShellListener = {ping};
 
 void toplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*) {
@@ -114,8 +127,10 @@ void surfaceConfigure(void* data, xdg_surface* surface, uint32_t serial) {
     auto* w = static_cast<Window*>(data);
     xdg_surface_ack_configure(surface, serial);
     const int width = w->width > 0 ? w->width : 64, height = w->height > 0 ? w->height : 64;
-    if (width != w->drawnWidth || height != w->drawnHeight) draw(w, width, height);
-    else wl_surface_commit(w->surface);
+    if (width != w->drawnWidth || height != w->drawnHeight)
+        draw(w, width, height);
+    else
+        wl_surface_commit(w->surface);
 }
 constexpr xdg_surface_listener SurfaceListener = {surfaceConfigure};
 
@@ -125,9 +140,11 @@ void global(void* data, wl_registry* registry, uint32_t name, const char* interf
         return wl_registry_bind(registry, name, &which, version);
     };
     const std::string is = interface;
-    if (is == wl_compositor_interface.name) w->compositor = static_cast<wl_compositor*>(bind(wl_compositor_interface, 4));
+    if (is == wl_compositor_interface.name)
+        w->compositor = static_cast<wl_compositor*>(bind(wl_compositor_interface, 4));
     if (is == wl_shm_interface.name) w->shm = static_cast<wl_shm*>(bind(wl_shm_interface, 1));
-    if (is == xdg_wm_base_interface.name) w->shell = static_cast<xdg_wm_base*>(bind(xdg_wm_base_interface, 1));
+    if (is == xdg_wm_base_interface.name)
+        w->shell = static_cast<xdg_wm_base*>(bind(xdg_wm_base_interface, 1));
     if (is == wl_seat_interface.name) w->seat = static_cast<wl_seat*>(bind(wl_seat_interface, 5));
 }
 constexpr wl_registry_listener RegistryListener = {global, ignore};
