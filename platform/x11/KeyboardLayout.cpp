@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "EvdevKeyNames.h"
-#include "VirtualKeyPositions.h"
+#include "platform/linux/EvdevKeyNames.h"
+#include "platform/linux/VirtualKeyPositions.h"
 
 namespace platform {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ScanCodeEvdev.h"
+#include "platform/linux/ScanCodeEvdev.h"
 
 typedef struct _XDisplay Display;
 

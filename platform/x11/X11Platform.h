@@ -11,7 +11,7 @@
 #include <string>
 
 #include "KeyboardLayout.h"
-#include "PointerMath.h"
+#include "platform/linux/PointerMath.h"
 #include "platform/Platform.h"
 
 typedef struct _XDisplay Display;

@@ -1,5 +1,5 @@
 #pragma once
-// The arithmetic between mouse input records and X pointer requests.
+// The arithmetic between mouse input records and pointer requests.
 
 #include <cstdint>
 
