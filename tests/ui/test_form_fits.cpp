@@ -26,7 +26,8 @@ void expectShownWhole(const QWidget* text, const QWidget* window) {
 
 TEST(FormFits, EveryTextHasItsRoomAtTheOpeningAndTheSmallestSize) {
     platform::FakePlatform platform;
-    MainWindow window(platform);
+    Recorder recorder;
+    MainWindow window(platform, recorder);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     // The setting under test reached the window.
