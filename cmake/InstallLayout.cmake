@@ -8,7 +8,10 @@ set(QP_PACKAGE_NAME "quillpress")
 # Debian keeps a package's documents under its own name, not the project's.
 set(QP_INSTALL_DOCDIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/${QP_PACKAGE_NAME}")
 set(QP_INSTALL_ICONDIR "${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor")
-set(QP_WINDOW_ICON_DIR "${QP_INSTALL_ICONDIR}/256x256/apps")
+# The window's own icon: 128 px is plenty for a title bar and a task switcher
+# (the desktop scales the SVG), and Qt converts larger images on its thread
+# pool, a hand-over the thread sanitizer cannot see in Debian's Qt.
+set(QP_WINDOW_ICON_DIR "${QP_INSTALL_ICONDIR}/128x128/apps")
 
 # From the installed program's folder to its documents and its window icon.
 file(RELATIVE_PATH QP_DOC_FROM_PROGRAM "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${QP_INSTALL_DOCDIR}")

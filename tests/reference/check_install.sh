@@ -14,7 +14,7 @@ for file in bin/quillpress \
             "share/applications/$id.desktop" \
             "share/metainfo/$id.metainfo.xml" \
             "share/icons/hicolor/scalable/apps/$id.svg" \
-            "share/icons/hicolor/256x256/apps/$id.png" \
+            "share/icons/hicolor/128x128/apps/$id.png" \
             share/man/man1/quillpress.1.gz \
             share/doc/quillpress/ReadMe.txt \
             share/doc/quillpress/copyright; do

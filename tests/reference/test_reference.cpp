@@ -88,7 +88,7 @@ TEST(Reference, FilesBesideAnInstalledProgramComeFirst) {
     QTemporaryDir prefix;
     ASSERT_TRUE(prefix.isValid());
     const QString reference = prefix.filePath(QStringLiteral("share/doc/quillpress/ReadMe.txt"));
-    const QString icon = prefix.filePath(QStringLiteral("share/icons/hicolor/256x256/apps/") +
+    const QString icon = prefix.filePath(QStringLiteral("share/icons/hicolor/128x128/apps/") +
                                          QStringLiteral(QP_WINDOW_ICON_NAME));
     ASSERT_TRUE(writeFile(reference) && writeFile(icon));
     const QString program = prefix.filePath(QStringLiteral("bin"));
