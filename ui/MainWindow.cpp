@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
-#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 #include <initializer_list>
@@ -65,8 +64,7 @@ MainWindow::MainWindow(platform::Platform& platform, Recorder& recorder, QWidget
     run_ = std::make_unique<RunControl>(*ui, threadManager, *log_, *hotkeys_, *table_);
     // A run starts with logging as the box shows it.
     threadManager.logEnabled = ui->checkBox->isChecked();
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, &MainWindow::showReference);
+    connect(ui->actionReference, &QAction::triggered, this, &MainWindow::showReference);
     // The window itself takes the first key, not the first control in tab
     // order: a hotkey edit would record F1 (or any key) as a new hotkey.
     setFocus();
