@@ -22,12 +22,16 @@ find build/coverage -name '*.gcda' | while read -r data; do
     (cd "$folder" && gcov -p -b -c -o "$(dirname "${data#"$folder"/}")" "${data#"$folder"/}" >/dev/null 2>&1) || true
 done
 
+# gcovr replaces its output file by renaming over it: never /dev/null, which
+# it would turn into a plain file for everyone.
+report="$(mktemp)"
+trap 'rm -f "$report"' EXIT
 filters=()
 for dir in app input platform recording script table ui; do filters+=(--filter "$dir/"); done
 gcovr --use-gcov-files --root . "${filters[@]}" \
       --exclude 'tests/' --exclude 'bench/' --exclude 'build/' \
       --exclude-unreachable-branches --exclude-throw-branches \
-      --print-summary --output /dev/null "$@" build/coverage
+      --print-summary --output "$report" "$@" build/coverage
 
 # The size rule: the tests' non-blank, non-comment lines against the product's.
 lines() { grep -E '\.(cpp|cc|cxx|h|hpp|lua)$' | xargs cat | grep -cvE '^\s*(//.*)?$'; }
