@@ -165,36 +165,34 @@ void testKeyState(Checks& check, CaptureSession& s) {
 void testHotkeys(Checks& check, CaptureSession& s) {
     check.group("hotkeys");
     const uint32_t ctrlShift = ModNoRepeat | ModControl | ModShift;
-    auto registers = [&](int id, uint32_t modifiers, uint32_t vk) {
-        return s.platform.registerHotkey(id, modifiers, vk) == HotkeyResult::Registered;
+    constexpr HotkeyResult Ok = HotkeyResult::Registered;
+    // Each step frees an id and registers one (0: none), then presses Ctrl+Shift+F7.
+    const struct {
+        int freed, id;
+        uint32_t modifiers, vk;
+        HotkeyResult result;
+        std::vector<int> fired;
+        const char* what;
+    } steps[] = {
+        {0, 1, ctrlShift, VK_F7, Ok, {1}, "Ctrl+Shift+F7 as 1 fires 1 once"},
+        {0, 2, ctrlShift, VK_F7, HotkeyResult::HeldByThisProgram, {1}, "the same keys are refused as 2"},
+        {1, 2, ctrlShift, VK_F7, Ok, {2}, "freed, they fire 2 alone"},
+        {0, 1, ModNoRepeat | ModAnyModifiers, VK_F7, Ok, {1}, "F7 with any modifiers as 1 takes the press from 2"},
+        {2, 0, 0, 0, Ok, {1}, "and keeps it once 2 lets go"},
+        {0, 2, ctrlShift, VK_F7, Ok, {1}, "or when 2 comes back under it"},
+        {0, 1, ModNoRepeat, VK_F7, Ok, {2}, "F7 alone as 1 gives it back"},
+        {1, 2, ctrlShift, VK_F8, Ok, {}, "moving 2 to F8 frees the old keys"},
+        {0, 1, ctrlShift, VK_F7, Ok, {1}, "for 1 to take again"},
     };
-    // The ids that one press of Ctrl+Shift+F7 fires.
-    auto fired = [&] {
+    for (const auto& step : steps) {
+        if (step.freed) s.platform.unregisterHotkey(step.freed);
+        const bool registered = !step.id || s.platform.registerHotkey(step.id, step.modifiers, step.vk) == step.result;
         s.clear();
-        s.inject({s.key(VK_LCONTROL, false), s.key(VK_LSHIFT, false), s.key(VK_F7, false),
-                  s.key(VK_F7, true), s.key(VK_LSHIFT, true), s.key(VK_LCONTROL, true)},
+        s.inject({s.key(VK_LCONTROL, false), s.key(VK_LSHIFT, false), s.key(VK_F7, false), s.key(VK_F7, true),
+                  s.key(VK_LSHIFT, true), s.key(VK_LCONTROL, true)},
                  [&] { return s.keys.size() >= 6; });
-        return s.hotkeys;
-    };
-    using Ids = std::vector<int>;
-    check.that(registers(1, ctrlShift, VK_F7) && fired() == Ids{1},
-               "Ctrl+Shift+F7 as 1 fires 1 once");
-    check.that(s.platform.registerHotkey(2, ctrlShift, VK_F7) == HotkeyResult::HeldByThisProgram,
-               "the same keys are refused as 2");
-    s.platform.unregisterHotkey(1);
-    check.that(registers(2, ctrlShift, VK_F7) && fired() == Ids{2}, "freed, they fire 2 alone");
-    check.that(registers(1, ModNoRepeat | ModAnyModifiers, VK_F7) && fired() == Ids{1},
-               "F7 with any modifiers as 1 takes the press from 2");
-    s.platform.unregisterHotkey(2);
-    check.that(fired() == Ids{1}, "and keeps it once 2 lets go");
-    check.that(registers(2, ctrlShift, VK_F7) && fired() == Ids{1},
-               "or when 2 comes back under it");
-    check.that(registers(1, ModNoRepeat, VK_F7) && fired() == Ids{2},
-               "F7 alone as 1 gives it back");
-    s.platform.unregisterHotkey(1);
-    check.that(registers(2, ctrlShift, VK_F8) && fired().empty(),
-               "moving 2 to F8 frees the old keys");
-    check.that(registers(1, ctrlShift, VK_F7), "for 1 to take again");
+        check.that(registered && s.hotkeys == step.fired, step.what);
+    }
     s.platform.unregisterHotkey(1);
     s.platform.unregisterHotkey(2);
 }
