@@ -2,6 +2,7 @@
 // the Delete key, cell colours, the cell editor, clicks and drags.
 
 #include <QToolTip>
+#include <tuple>
 
 #include "WindowFixture.h"
 
@@ -110,31 +111,24 @@ TEST_F(InputTableOperations, OnlyAPlainLeftDragCarriesTheRowAlongAndAClickOnEmpt
         const QRect rect = grid()->visualRect(grid()->model()->index(std::min(cell.x(), 2), cell.y()));
         return grid()->viewport()->mapTo(&window, rect.center() + QPoint(0, cell.x() > 2 ? 40 : 0));
     };
-    auto keys = [&] {
-        QStringList keys;
-        for (const table::TableRow& row : rows()) keys << row.key;
-        return keys;
-    };
+    auto keys = [&] { QStringList keys; for (const table::TableRow& row : rows()) keys << row.key; return keys; };
     const QStringList unmoved{"A", "\\", "Escape"};
-    const struct {
-        std::vector<Qt::MouseButton> held;
-        std::vector<QPoint> path;  // from the first cell
-        QStringList keys;
-    } cases[] = {
+    // Buttons held, cells (row, column) passed from the first, the rows' keys after.
+    const std::tuple<std::vector<Qt::MouseButton>, std::vector<QPoint>, QStringList> cases[] = {
         // Skipping a row swaps the entered row with its neighbour.
         {{Qt::LeftButton}, {{0, 0}, {1, 0}, {2, 0}, {0, 0}}, {"Escape", "\\", "A"}},
         {{Qt::LeftButton}, {{1, 0}, {1, 2}}, unmoved},
         {{Qt::RightButton}, {{0, 0}, {1, 0}, {2, 0}}, unmoved},
         {{Qt::LeftButton, Qt::RightButton}, {{0, 0}, {1, 0}, {2, 0}}, unmoved},
     };
-    for (const auto& c : cases) {
+    for (const auto& [held, path, expected] : cases) {
         click("ResetTable");
         for (const QString& key : unmoved) addRow(qPrintable(key));
-        for (Qt::MouseButton button : c.held) QTest::mousePress(screen, button, {}, at(c.path.front()));
-        for (const QPoint& cell : c.path) QTest::mouseMove(screen, at(cell));
-        for (Qt::MouseButton button : c.held) QTest::mouseRelease(screen, button, {}, at(c.path.back()));
-        EXPECT_EQ(keys(), c.keys) << "from row " << c.path[0].x() << " holding " << c.held.size();
-        EXPECT_EQ(rows().value(0), table::TableRow({c.keys[0], "Hit", "1"}));
+        for (Qt::MouseButton button : held) QTest::mousePress(screen, button, {}, at(path.front()));
+        for (const QPoint& cell : path) QTest::mouseMove(screen, at(cell));
+        for (Qt::MouseButton button : held) QTest::mouseRelease(screen, button, {}, at(path.back()));
+        EXPECT_EQ(keys(), expected) << "from row " << path[0].x() << " holding " << held.size();
+        EXPECT_EQ(rows().value(0), table::TableRow({expected[0], "Hit", "1"}));
     }
 
     QTest::mouseClick(screen, Qt::LeftButton, {}, at({1, 0}));

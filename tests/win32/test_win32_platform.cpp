@@ -55,7 +55,6 @@ private:
 // A Win32Platform capturing into this recording listener, with a hidden
 // window of its own as the raw-input target and timer window, and the means
 // to inject from another thread while this (GUI) thread pumps.
-
 struct CaptureSession : platform::CaptureListener {
     CaptureSession() {
         WNDCLASSW windowClass{};
@@ -296,10 +295,11 @@ void testHotkeys(Checks& check, CaptureSession& s) {
     };
     for (const auto& step : steps) {
         if (step.freed) s.platform.unregisterHotkey(step.freed);
-        const bool registered = !step.id || s.platform.registerHotkey(step.id, step.modifiers, step.vk) == step.result;
+        const bool registered =
+            !step.id || s.platform.registerHotkey(step.id, step.modifiers, step.vk) == step.result;
         s.clear();
-        s.inject({s.key(VK_LCONTROL, false), s.key(VK_LSHIFT, false), s.key(VK_F7, false), s.key(VK_F7, true),
-                  s.key(VK_LSHIFT, true), s.key(VK_LCONTROL, true)},
+        s.inject({s.key(VK_LCONTROL, false), s.key(VK_LSHIFT, false), s.key(VK_F7, false),
+                  s.key(VK_F7, true), s.key(VK_LSHIFT, true), s.key(VK_LCONTROL, true)},
                  [&] { return s.keys.size() >= 6; });
         check.that(registered && s.hotkeys == step.fired, step.what);
     }
