@@ -60,6 +60,10 @@ public:
         EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size()) << name.toStdString();
         return out.fileName();
     }
+    QByteArray read(const QString& path) {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
 
     void chooseKey(const char* key, const char* action, int delay) {
         combo("InputLocation")->setCurrentText("Keyboard");

@@ -2,6 +2,7 @@
 // the Delete key, cell colours, the cell editor, clicks and drags.
 
 #include <QToolTip>
+#include <tuple>
 
 #include "WindowFixture.h"
 
@@ -106,45 +107,39 @@ TEST_F(InputTableOperations, OnlyAPlainLeftDragCarriesTheRowAlongAndAClickOnEmpt
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QWindow* screen = window.windowHandle();
-    auto at = [&](int row, int column = 0, int below = 0) {
-        const QRect rect = grid()->visualRect(grid()->model()->index(row, column));
-        return grid()->viewport()->mapTo(&window, rect.center() + QPoint(0, below));
+    auto at = [&](QPoint cell) {  // (row, column); row 3 is the space below the last row
+        const QRect rect = grid()->visualRect(grid()->model()->index(std::min(cell.x(), 2), cell.y()));
+        return grid()->viewport()->mapTo(&window, rect.center() + QPoint(0, cell.x() > 2 ? 40 : 0));
     };
-    const QPoint empty(-1, 0);  // below the last row
-    const struct {
-        std::vector<Qt::MouseButton> held;
-        QPoint from;
-        std::vector<QPoint> path;  // (row, column)
-        QStringList keys;
-    } cases[] = {
+    auto keys = [&] { QStringList keys; for (const table::TableRow& row : rows()) keys << row.key; return keys; };
+    const QStringList unmoved{"A", "\\", "Escape"};
+    // Buttons held, cells (row, column) passed from the first, the rows' keys after.
+    const std::tuple<std::vector<Qt::MouseButton>, std::vector<QPoint>, QStringList> cases[] = {
         // Skipping a row swaps the entered row with its neighbour.
-        {{Qt::LeftButton}, {0, 0}, {{1, 0}, {2, 0}, {0, 0}}, {"Escape", "\\", "A"}},
-        {{Qt::LeftButton}, {1, 0}, {{1, 2}}, {"A", "\\", "Escape"}},
-        {{Qt::RightButton}, {0, 0}, {{1, 0}, {2, 0}}, {"A", "\\", "Escape"}},
-        {{Qt::LeftButton, Qt::RightButton}, {0, 0}, {{1, 0}, {2, 0}}, {"A", "\\", "Escape"}},
-        {{Qt::LeftButton}, empty, {{0, 0}}, {"A", "\\", "Escape"}},
+        {{Qt::LeftButton}, {{0, 0}, {1, 0}, {2, 0}, {0, 0}}, {"Escape", "\\", "A"}},
+        {{Qt::LeftButton}, {{1, 0}, {1, 2}}, unmoved},
+        {{Qt::RightButton}, {{0, 0}, {1, 0}, {2, 0}}, unmoved},
+        {{Qt::LeftButton, Qt::RightButton}, {{0, 0}, {1, 0}, {2, 0}}, unmoved},
     };
-    for (const auto& c : cases) {
+    for (const auto& [held, path, expected] : cases) {
         click("ResetTable");
-        for (const char* key : {"A", "\\", "Escape"}) addRow(key);
-        auto point = [&](QPoint cell) { return cell == empty ? at(2, 0, 40) : at(cell.x(), cell.y()); };
-        if (c.from == empty) {
-            QTest::mouseClick(screen, Qt::LeftButton, {}, at(1));
-            EXPECT_TRUE(enabled("DeleteSelectedInput"));
-        }
-        for (Qt::MouseButton button : c.held) QTest::mousePress(screen, button, {}, point(c.from));
-        if (c.from == empty) {
-            EXPECT_EQ(grid()->selectedRow(), -1);
-            EXPECT_FALSE(grid()->currentIndex().isValid());
-            EXPECT_FALSE(enabled("DeleteSelectedInput"));
-        }
-        for (const QPoint& cell : c.path) QTest::mouseMove(screen, point(cell));
-        for (Qt::MouseButton button : c.held) QTest::mouseRelease(screen, button, {}, point(c.path.back()));
-        QStringList keys;
-        for (const table::TableRow& row : rows()) keys << row.key;
-        EXPECT_EQ(keys, c.keys) << "from row " << c.from.x() << " holding " << c.held.size();
-        EXPECT_EQ(rows().value(0), table::TableRow({c.keys[0], "Hit", "1"}));
+        for (const QString& key : unmoved) addRow(qPrintable(key));
+        for (Qt::MouseButton button : held) QTest::mousePress(screen, button, {}, at(path.front()));
+        for (const QPoint& cell : path) QTest::mouseMove(screen, at(cell));
+        for (Qt::MouseButton button : held) QTest::mouseRelease(screen, button, {}, at(path.back()));
+        EXPECT_EQ(keys(), expected) << "from row " << path[0].x() << " holding " << held.size();
+        EXPECT_EQ(rows().value(0), table::TableRow({expected[0], "Hit", "1"}));
     }
+
+    QTest::mouseClick(screen, Qt::LeftButton, {}, at({1, 0}));
+    EXPECT_TRUE(enabled("DeleteSelectedInput"));
+    QTest::mousePress(screen, Qt::LeftButton, {}, at({3, 0}));
+    EXPECT_EQ(grid()->selectedRow(), -1);
+    EXPECT_FALSE(grid()->currentIndex().isValid());
+    EXPECT_FALSE(enabled("DeleteSelectedInput"));
+    QTest::mouseMove(screen, at({0, 0}));
+    QTest::mouseRelease(screen, Qt::LeftButton, {}, at({0, 0}));
+    EXPECT_EQ(keys(), unmoved);
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <QDir>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
 #include <sys/mount.h>
+#include <memory>
 #include <unistd.h>
 
 #include "WindowFixture.h"
@@ -53,32 +53,17 @@ INSTANTIATE_TEST_SUITE_P(
                          "SpecialKeys InputType StartStop Recording Hotkey LuaLog UseScript"),
                    names("ChangeSelectedInput InsertBeforeSelectedInput DeleteSelectedInput MouseKeys MouseX "
                          "ScrollStrength Browse ScriptLocation EditScript Repeat")},
-        EnableCase{"RowSelected", [](WindowFixture& t) { selectedRowAnd(t, nullptr); },
-                   names("ChangeSelectedInput InsertBeforeSelectedInput DeleteSelectedInput"), {}},
-        EnableCase{"ScriptMode", [](WindowFixture& t) { t.check("UseScript"); },
-                   names("ConvertTableToScript Browse ScriptLocation EditScript"), names(EditorAndTable)},
-        EnableCase{"Running", [](WindowFixture& t) { selectedRowAnd(t, "Running"); }, names("StartStop Running LuaLog"),
-                   names(EditorAndTable) + names(Settings) + names("RecordingStartStop Recording")},
-        EnableCase{"Recording", [](WindowFixture& t) { selectedRowAnd(t, "Recording"); },
-                   names("RecordingStartStop Recording LuaLog"),
-                   names(EditorAndTable) + names(Settings) + names("StartStop Running")},
+        EnableCase{"RowSelected", [](WindowFixture& t) { selectedRowAnd(t, nullptr); }, names("ChangeSelectedInput InsertBeforeSelectedInput DeleteSelectedInput"), {}},
+        EnableCase{"ScriptMode", [](WindowFixture& t) { t.check("UseScript"); }, names("ConvertTableToScript Browse ScriptLocation EditScript"), names(EditorAndTable)},
+        EnableCase{"Running", [](WindowFixture& t) { selectedRowAnd(t, "Running"); }, names("StartStop Running LuaLog"), names(EditorAndTable) + names(Settings) + names("RecordingStartStop Recording")},
+        EnableCase{"Recording", [](WindowFixture& t) { selectedRowAnd(t, "Recording"); }, names("RecordingStartStop Recording LuaLog"), names(EditorAndTable) + names(Settings) + names("StartStop Running")},
         EnableCase{"Loop", [](WindowFixture& t) { t.check("Loop"); }, names("Repeat RepeatLabel"), {}},
-        EnableCase{"LoggingOffDuringARun",
-                   [](WindowFixture& t) {
-                       t.check("checkBox", false);
-                       t.check("Running");
-                   },
-                   {"ClearLogOnPlay"}, names("LuaLog LuaLogLabel SaveLogAsText ClearLog OpenLogWindow")},
-        EnableCase{"MouseNone", [](WindowFixture& t) { t.chooseMouse("None"); }, {"MouseKeys"},
-                   names("SpecialKeys InputType MouseX ScrollStrength")},
-        EnableCase{"MouseDelta", [](WindowFixture& t) { t.chooseMouse("Mouse Delta Pos"); }, names("MouseX MouseY"),
-                   names("InputType ScrollStrength")},
-        EnableCase{"Scroll", [](WindowFixture& t) { t.chooseMouse("Scroll Up"); }, {"ScrollStrength"},
-                   names("MouseY InputType")},
-        EnableCase{"MouseButton", [](WindowFixture& t) { t.chooseMouse("MouseMiddle"); }, {"InputType"},
-                   names("MouseY SpecialKeys")},
-        EnableCase{"NoInputLocation", [](WindowFixture& t) { t.combo("InputLocation")->setCurrentText("None"); },
-                   {"Delay"}, names("MouseKeys SpecialKeys InputType")}),
+        EnableCase{"LoggingOffDuringARun", [](WindowFixture& t) { t.check("checkBox", false), t.check("Running"); }, {"ClearLogOnPlay"}, names("LuaLog LuaLogLabel SaveLogAsText ClearLog OpenLogWindow")},
+        EnableCase{"MouseNone", [](WindowFixture& t) { t.chooseMouse("None"); }, {"MouseKeys"}, names("SpecialKeys InputType MouseX ScrollStrength")},
+        EnableCase{"MouseDelta", [](WindowFixture& t) { t.chooseMouse("Mouse Delta Pos"); }, names("MouseX MouseY"), names("InputType ScrollStrength")},
+        EnableCase{"Scroll", [](WindowFixture& t) { t.chooseMouse("Scroll Up"); }, {"ScrollStrength"}, names("MouseY InputType")},
+        EnableCase{"MouseButton", [](WindowFixture& t) { t.chooseMouse("MouseMiddle"); }, {"InputType"}, names("MouseY SpecialKeys")},
+        EnableCase{"NoInputLocation", [](WindowFixture& t) { t.combo("InputLocation")->setCurrentText("None"); }, {"Delay"}, names("MouseKeys SpecialKeys InputType")}),
     [](const testing::TestParamInfo<EnableCase>& info) { return std::string(info.param.name); });
 
 using WindowFiles = WindowFixture;
@@ -126,8 +111,7 @@ TEST_F(WindowFiles, SaveTableAsScriptWritesItAndSwitchesToItUnlessCancelled) {
     answer = dir.filePath("t.lua");
     click("ConvertTableToScript");
     EXPECT_EQ(asked.mid(3), QStringList({"Save File", "LuaScripts/untitled.lua", "Lua (*.lua)"}));
-    QFile script(answer);
-    EXPECT_TRUE(script.open(QIODevice::ReadOnly) && script.readAll().endsWith("ReadMe.txt.\nHitKey(\"A\",50,50.000000)\n"));
+    EXPECT_TRUE(read(answer).endsWith("ReadMe.txt.\nHitKey(\"A\",50,50.000000)\n"));
     EXPECT_EQ(widget<QLineEdit>("ScriptLocation")->text(), answer);
     EXPECT_TRUE(checked("UseScript"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList("t.lua"));
@@ -140,10 +124,7 @@ TEST_F(WindowFiles, SavesOntoAFullDiskKeepTheOldFileAndSayWhy) {
     const QString disk = dir.filePath("disk");
     ASSERT_TRUE(QDir(dir.path()).mkdir("disk"));
     ASSERT_EQ(mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k"), 0) << std::strerror(errno);
-    struct Unmount {
-        QByteArray path;
-        ~Unmount() { umount2(path.constData(), MNT_DETACH); }
-    } unmount{QFile::encodeName(disk)};
+    const std::shared_ptr<void> unmount(nullptr, [&](void*) { umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
     addRow("A", 1);
     widget<QPlainTextEdit>("LuaLog")->setPlainText("a line of the log\n");
     const std::pair<const char*, std::function<void()>> saves[] = {
@@ -153,18 +134,16 @@ TEST_F(WindowFiles, SavesOntoAFullDiskKeepTheOldFileAndSayWhy) {
         {"recording.lua", [&] { window.convertRecordingToScript(); }},
     };
     for (const auto& save : saves) file(QString("disk/") + save.first, "old\n");
-    const int filler = ::open(QFile::encodeName(disk + "/filler").constData(), O_WRONLY | O_CREAT, 0600);
-    const QByteArray block(4096, 'x');
-    while (::write(filler, block.constData(), block.size()) > 0) {
+    QFile filler(disk + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
     }
-    ::close(filler);
 
     for (const auto& save : saves) {
         answer = disk + "/" + save.first;
         boxes.clear();
         save.second();
-        QFile kept(answer);
-        EXPECT_TRUE(kept.open(QIODevice::ReadOnly) && kept.readAll() == "old\n") << save.first;
+        EXPECT_EQ(read(answer), "old\n") << save.first;
         EXPECT_EQ(boxes, QStringList("File not saved: " + answer +
                                      " could not be saved:\nNo space left on device\n\n"
                                      "A file that was there before is unchanged."));

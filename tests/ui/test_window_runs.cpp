@@ -47,7 +47,7 @@ TEST_F(WindowRuns, ARunShowsItsLinesAsTheyComeAndOsExitEndsItPastPcall) {
 }
 
 // A table file from elsewhere whose cells would be Lua code in the run's text.
-TEST_F(WindowRuns, ATableWithRowsThatCannotBePlayedNeitherRunsNorBecomesAScriptButAValidOneRuns) {
+TEST_F(WindowRuns, ATableWithRowsThatCannotBePlayedNeitherRunsNorBecomesAScript) {
     const QString ran = dir.filePath("ran");
     window.loadTableFile(file("hostile.table", "A:Hit:1\n'touch " + ran.toUtf8() + "':os.execute:0\nA:Hit:nan\n"));
     check("Running");
@@ -66,12 +66,6 @@ TEST_F(WindowRuns, ATableWithRowsThatCannotBePlayedNeitherRunsNorBecomesAScriptB
     QTest::qWait(200);
     EXPECT_TRUE(platform.sentInputs().empty());
     EXPECT_FALSE(QFile::exists(ran));
-
-    click("ResetTable");
-    addRow("A");
-    check("Running");
-    ASSERT_TRUE(waitForEnd());
-    EXPECT_FALSE(platform.sentInputs().empty());
 }
 
 TEST_F(WindowRuns, StartStopStartsAndStopsWithThePendingTextThenTheStopLineAndNothingLater) {
@@ -144,11 +138,9 @@ TEST_F(WindowRuns, ABurstOfLinesComesInBoundedStepsKeepsTheRecentLinesAndSavesTh
 
     answer = dir.filePath("log.txt");
     click("SaveLogAsText");
-    QFile file(answer);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
     QString all = "-- Loading: " + path + "\nstart\n";
     for (int line = 1; line <= Lines; ++line) all += QString::number(line) + '\n';
-    EXPECT_TRUE(QString::fromUtf8(file.readAll()) == all + "-- Finished executing: " + path + "\n\n");
+    EXPECT_TRUE(QString::fromUtf8(read(answer)) == all + "-- Finished executing: " + path + "\n\n");
 }
 
 TEST_F(WindowRuns, ALoopOfSyntaxErrorsStaysStoppable) {

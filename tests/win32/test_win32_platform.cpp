@@ -4,22 +4,131 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
 
-#include "CaptureSession.h"
-#include "Check.h"
 #include "app/win32/NativeLoop.h"
+#include "input/KeyNames.h"
 #include "platform/fake/UsScanCodes.h"
 #include "platform/win32/NativeInput.h"
+#include "platform/win32/Win32Platform.h"
 
 using namespace platform;
 
 namespace {
+
+// Each failure is printed with its group; the summary decides the exit status.
+class Checks {
+public:
+    void group(const char* name) { group_ = name; }
+    bool that(bool condition, const std::string& what) {
+        ++(condition ? passed_ : failed_);
+        if (!condition) std::printf("FAILED [%s] %s\n", group_, what.c_str());
+        return condition;
+    }
+    template <class A, class B>
+    bool equal(const A& actual, const B& expected, const std::string& what) {
+        std::ostringstream text;
+        text << what << ": got " << actual << ", expected " << expected;
+        return that(actual == expected, text.str());
+    }
+    // Prints "N passed, N failed"; returns the process exit status.
+    int summary() const {
+        std::printf("%d passed, %d failed\n", passed_, failed_);
+        return failed_ == 0 ? 0 : 1;
+    }
+
+private:
+    const char* group_ = "";
+    int passed_ = 0;
+    int failed_ = 0;
+};
+
+// A Win32Platform capturing into this recording listener, with a hidden
+// window of its own as the raw-input target and timer window, and the means
+// to inject from another thread while this (GUI) thread pumps.
+struct CaptureSession : platform::CaptureListener {
+    CaptureSession() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"QuillpressTestTarget";
+        RegisterClassW(&windowClass);
+        window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 100, 100, nullptr,
+                                 nullptr, windowClass.hInstance, nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        platform.setListener(this);
+    }
+
+    // Pumps through the backend until done() holds or timeoutMs passes.
+    bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
+        for (const ULONGLONG end = GetTickCount64() + timeoutMs;;) {
+            platform.processPendingEvents();
+            if (done()) return true;
+            if (GetTickCount64() >= end) return false;
+            MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        }
+    }
+    // Sends the records from a worker thread, as a script run does, while
+    // this thread pumps (the hooks run on it) until done() holds, then a
+    // little longer so that late events show up. True when done() held.
+    bool inject(const std::vector<platform::InputRecord>& records,
+                const std::function<bool()>& done, int timeoutMs = 3000) {
+        std::thread sender([&] {
+            for (const platform::InputRecord& record : records) platform.sendInput(record);
+        });
+        const bool arrived = pumpUntil(done, timeoutMs);
+        pumpUntil([] { return false; }, 100);
+        sender.join();
+        return arrived;
+    }
+    // A key as the script functions inject it: by virtual key alone, or by
+    // the layout's scan code with the key's extended flag.
+    platform::InputRecord key(int code, bool up) {
+        const uint32_t upFlag = up ? uint32_t(platform::KeyUp) : 0u;
+        if (keyVocabulary().virtualKeyOnly[code])
+            return platform::InputRecord::key({static_cast<uint16_t>(code), 0, upFlag});
+        const uint32_t extended =
+            keyVocabulary().extended[code] ? uint32_t(platform::KeyExtended) : 0u;
+        return platform::InputRecord::key(
+            {0, platform.scanCodeOfVirtualKey(code == KeypadEnterCode ? VK_RETURN : code),
+             platform::KeyScanCode | extended | upFlag});
+    }
+    void clear() {
+        keys.clear();
+        buttons.clear();
+        movements.clear();
+        hotkeys.clear();
+    }
+
+    void keyboardEvent(const platform::KeyEvent& event) override { keys.push_back(event); }
+    void mouseEvent(const platform::MouseEvent& event) override { buttons.push_back(event); }
+    void rawMovement(const platform::RawMovement& move) override { movements.push_back(move); }
+    void hotkey(int id) override { hotkeys.push_back(id); }
+
+    platform::Win32Platform platform;
+    HWND window = nullptr;
+    std::function<void()> onTimer;  // called for each WM_TIMER of window
+    std::vector<platform::KeyEvent> keys;
+    std::vector<platform::MouseEvent> buttons;
+    std::vector<platform::RawMovement> movements;
+    std::vector<int> hotkeys;
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<CaptureSession*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_TIMER && self && self->onTimer) self->onTimer();
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+};
 
 // Set by run-under-wine.sh: the Wine desktop size, "WIDTHxHEIGHT", and a
 // Windows path the test writes xdotool arguments to, which the script runs.
@@ -165,36 +274,35 @@ void testKeyState(Checks& check, CaptureSession& s) {
 void testHotkeys(Checks& check, CaptureSession& s) {
     check.group("hotkeys");
     const uint32_t ctrlShift = ModNoRepeat | ModControl | ModShift;
-    auto registers = [&](int id, uint32_t modifiers, uint32_t vk) {
-        return s.platform.registerHotkey(id, modifiers, vk) == HotkeyResult::Registered;
+    constexpr HotkeyResult Ok = HotkeyResult::Registered;
+    // Each step frees an id and registers one (0: none), then presses Ctrl+Shift+F7.
+    const struct {
+        int freed, id;
+        uint32_t modifiers, vk;
+        HotkeyResult result;
+        std::vector<int> fired;
+        const char* what;
+    } steps[] = {
+        {0, 1, ctrlShift, VK_F7, Ok, {1}, "Ctrl+Shift+F7 as 1 fires 1 once"},
+        {0, 2, ctrlShift, VK_F7, HotkeyResult::HeldByThisProgram, {1}, "the same keys are refused as 2"},
+        {1, 2, ctrlShift, VK_F7, Ok, {2}, "freed, they fire 2 alone"},
+        {0, 1, ModNoRepeat | ModAnyModifiers, VK_F7, Ok, {1}, "F7 with any modifiers as 1 takes the press from 2"},
+        {2, 0, 0, 0, Ok, {1}, "and keeps it once 2 lets go"},
+        {0, 2, ctrlShift, VK_F7, Ok, {1}, "or when 2 comes back under it"},
+        {0, 1, ModNoRepeat, VK_F7, Ok, {2}, "F7 alone as 1 gives it back"},
+        {1, 2, ctrlShift, VK_F8, Ok, {}, "moving 2 to F8 frees the old keys"},
+        {0, 1, ctrlShift, VK_F7, Ok, {1}, "for 1 to take again"},
     };
-    // The ids that one press of Ctrl+Shift+F7 fires.
-    auto fired = [&] {
+    for (const auto& step : steps) {
+        if (step.freed) s.platform.unregisterHotkey(step.freed);
+        const bool registered =
+            !step.id || s.platform.registerHotkey(step.id, step.modifiers, step.vk) == step.result;
         s.clear();
         s.inject({s.key(VK_LCONTROL, false), s.key(VK_LSHIFT, false), s.key(VK_F7, false),
                   s.key(VK_F7, true), s.key(VK_LSHIFT, true), s.key(VK_LCONTROL, true)},
                  [&] { return s.keys.size() >= 6; });
-        return s.hotkeys;
-    };
-    using Ids = std::vector<int>;
-    check.that(registers(1, ctrlShift, VK_F7) && fired() == Ids{1},
-               "Ctrl+Shift+F7 as 1 fires 1 once");
-    check.that(s.platform.registerHotkey(2, ctrlShift, VK_F7) == HotkeyResult::HeldByThisProgram,
-               "the same keys are refused as 2");
-    s.platform.unregisterHotkey(1);
-    check.that(registers(2, ctrlShift, VK_F7) && fired() == Ids{2}, "freed, they fire 2 alone");
-    check.that(registers(1, ModNoRepeat | ModAnyModifiers, VK_F7) && fired() == Ids{1},
-               "F7 with any modifiers as 1 takes the press from 2");
-    s.platform.unregisterHotkey(2);
-    check.that(fired() == Ids{1}, "and keeps it once 2 lets go");
-    check.that(registers(2, ctrlShift, VK_F7) && fired() == Ids{1},
-               "or when 2 comes back under it");
-    check.that(registers(1, ModNoRepeat, VK_F7) && fired() == Ids{2},
-               "F7 alone as 1 gives it back");
-    s.platform.unregisterHotkey(1);
-    check.that(registers(2, ctrlShift, VK_F8) && fired().empty(),
-               "moving 2 to F8 frees the old keys");
-    check.that(registers(1, ctrlShift, VK_F7), "for 1 to take again");
+        check.that(registered && s.hotkeys == step.fired, step.what);
+    }
     s.platform.unregisterHotkey(1);
     s.platform.unregisterHotkey(2);
 }
