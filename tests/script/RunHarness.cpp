@@ -35,13 +35,6 @@ bool RunHarness::waitForLog(Thread* run, const QString& marker) {
     return false;
 }
 
-QString RunHarness::stopAfterGo(const std::string& text) {
-    Thread* run = start(text);
-    EXPECT_TRUE(waitForLog(run, "go!"));
-    manager.stopRun();
-    return finish(run);
-}
-
 QString scriptOutput(RunHarness& h, const std::string& text) {
     const QString log = h.run(text);
     const QString head = QString::fromStdString("-- Loading: TABLE\n" + text + "\n");
@@ -55,6 +48,15 @@ std::vector<std::string> sentLines(const platform::FakePlatform& fake) {
     for (const std::string& call : fake.calls())
         if (call.rfind("sendInput", 0) == 0) lines.push_back(call);
     return lines;
+}
+
+std::string key(int vk, int scan, int flags) {
+    return "sendInput key vk=" + std::to_string(vk) + " scan=" + std::to_string(scan) + " flags=" + std::to_string(flags);
+}
+
+std::string mouse(int dx, int dy, int data, int flags) {
+    return "sendInput mouse dx=" + std::to_string(dx) + " dy=" + std::to_string(dy) + " data=" + std::to_string(data) +
+           " flags=" + std::to_string(flags);
 }
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
