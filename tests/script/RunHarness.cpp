@@ -1,7 +1,5 @@
 #include "RunHarness.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -33,14 +31,6 @@ bool RunHarness::waitForLog(Thread* run, const QString& marker) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return false;
-}
-
-QString scriptOutput(RunHarness& h, const std::string& text) {
-    const QString log = h.run(text);
-    const QString head = QString::fromStdString("-- Loading: TABLE\n" + text + "\n");
-    const QString tail = "-- Finished executing: TABLE\n\n";
-    EXPECT_TRUE(log.startsWith(head) && log.endsWith(tail)) << log.toStdString();
-    return log.mid(head.size(), log.size() - head.size() - tail.size());
 }
 
 std::vector<std::string> sentLines(const platform::FakePlatform& fake) {

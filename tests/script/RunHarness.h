@@ -4,12 +4,12 @@
 
 #include <QString>
 #include <chrono>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/fake/FakePlatform.h"
 #include "script/ThreadManager.h"
+#include "tests/support/QtPrinters.h"
 
 class RunHarness {
 public:
@@ -30,11 +30,6 @@ private:
     QString log_;
 };
 
-// Runs text as a single table run and returns its log without the loading
-// and finishing lines (a test failure when they are not as expected).
-QString scriptOutput(RunHarness& h, const std::string& text);
-
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // The records sent, as lines; the fake also lists its queries.
 std::vector<std::string> sentLines(const platform::FakePlatform& fake);

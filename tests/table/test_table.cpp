@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <clocale>
+#include <tuple>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -67,10 +68,8 @@ TEST(TableFile, EveryLineOfThreeFieldsLoadsAndEachOtherLineIsNoted) {
 TEST(TableFile, OversizedAndOverlongFilesAreRefusedWithTheReason) {
     QTemporaryDir dir;
     // Sparse, so it costs no disk; reading it whole would not fit a byte array.
-    QFile huge(dir.filePath("huge.table"));
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(3) << 30));
-    huge.close();
-    EXPECT_EQ(readTableFile(huge.fileName()).failure, "the file is larger than 4 MiB, the most a table file may hold");
+    ASSERT_TRUE(writeAll(dir.filePath("huge.table"), "") && QFile::resize(dir.filePath("huge.table"), qint64(3) << 30));
+    EXPECT_EQ(readTableFile(dir.filePath("huge.table")).failure, "the file is larger than 4 MiB, the most a table file may hold");
 
     QByteArray lines;
     for (int line = 0; line <= MaxTableRows; ++line) lines += "A:Hit:1\n";
@@ -125,9 +124,7 @@ TEST(RowValidity, EachCellIsJudgedByWhatItsRowKindNeeds) {
     for (const auto& c : cases) {
         SCOPED_TRACE((c.row.key + "|" + c.row.input + "|" + c.row.delay).toStdString());
         const RowVerdict v = checkRow(c.row);
-        EXPECT_EQ(v.key, c.key);
-        EXPECT_EQ(v.input, c.input);
-        EXPECT_EQ(v.delay, c.delay);
+        EXPECT_EQ(std::tie(v.key, v.input, v.delay), std::tie(c.key, c.input, c.delay));
     }
 }
 
