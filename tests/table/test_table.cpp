@@ -92,8 +92,11 @@ int lockedFolderWriteFaults() {
     return outcome.written + outcome.reason.isEmpty() + (readAll(path) != "A:Hit:100\n");
 }
 
+// Into a folder that is not there, or one without write permission.
 // Permissions do not hold root back: as root, the child gives root up.
-TEST(TableFile, AWriteWithoutPermissionKeepsTheOldFileAndGivesTheReason) {
+TEST(TableFile, AWriteThatCannotCreateItsFileKeepsTheOldFileAndGivesTheReason) {
+    QTemporaryDir dir;
+    EXPECT_FALSE(writeTableFile(dir.filePath("missing/kept.table"), {}).reason.isEmpty());
     constexpr uid_t Nobody = 65534;
     const pid_t child = fork();
     if (child == 0) _exit(geteuid() == 0 && (setgid(Nobody) != 0 || setuid(Nobody) != 0) ? 101 : lockedFolderWriteFaults());
