@@ -1,7 +1,5 @@
 #include "RunHarness.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -35,26 +33,20 @@ bool RunHarness::waitForLog(Thread* run, const QString& marker) {
     return false;
 }
 
-QString RunHarness::stopAfterGo(const std::string& text) {
-    Thread* run = start(text);
-    EXPECT_TRUE(waitForLog(run, "go!"));
-    manager.stopRun();
-    return finish(run);
-}
-
-QString scriptOutput(RunHarness& h, const std::string& text) {
-    const QString log = h.run(text);
-    const QString head = QString::fromStdString("-- Loading: TABLE\n" + text + "\n");
-    const QString tail = "-- Finished executing: TABLE\n\n";
-    EXPECT_TRUE(log.startsWith(head) && log.endsWith(tail)) << log.toStdString();
-    return log.mid(head.size(), log.size() - head.size() - tail.size());
-}
-
 std::vector<std::string> sentLines(const platform::FakePlatform& fake) {
     std::vector<std::string> lines;
     for (const std::string& call : fake.calls())
         if (call.rfind("sendInput", 0) == 0) lines.push_back(call);
     return lines;
+}
+
+std::string key(int vk, int scan, int flags) {
+    return "sendInput key vk=" + std::to_string(vk) + " scan=" + std::to_string(scan) + " flags=" + std::to_string(flags);
+}
+
+std::string mouse(int dx, int dy, int data, int flags) {
+    return "sendInput mouse dx=" + std::to_string(dx) + " dy=" + std::to_string(dy) + " data=" + std::to_string(data) +
+           " flags=" + std::to_string(flags);
 }
 
 double secondsSince(std::chrono::steady_clock::time_point start) {

@@ -4,12 +4,12 @@
 
 #include <QString>
 #include <chrono>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/fake/FakePlatform.h"
 #include "script/ThreadManager.h"
+#include "tests/support/QtPrinters.h"
 
 class RunHarness {
 public:
@@ -22,8 +22,6 @@ public:
     QString finish(Thread* run);
     // Collects the run's log until it contains marker; false on timeout.
     bool waitForLog(Thread* run, const QString& marker);
-    // Starts text, waits for it to log "go!", stops it; returns the whole log.
-    QString stopAfterGo(const std::string& text);
 
     platform::FakePlatform platform;
     ThreadManager manager{platform};
@@ -32,14 +30,12 @@ private:
     QString log_;
 };
 
-// Runs text as a single table run and returns its log without the loading
-// and finishing lines (a test failure when they are not as expected).
-QString scriptOutput(RunHarness& h, const std::string& text);
-
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // The records sent, as lines; the fake also lists its queries.
 std::vector<std::string> sentLines(const platform::FakePlatform& fake);
+// The fake's line for one sent record.
+std::string key(int vk, int scan, int flags);
+std::string mouse(int dx, int dy, int data, int flags);
 
 double secondsSince(std::chrono::steady_clock::time_point start);
 

@@ -1,10 +1,13 @@
 // Whole runs: the log of each mode byte for byte, error reports, the memory
 // ceiling, the log channel, numbers under a foreign locale, the manager's
-// keeping and ending of threads, the runner's line for a bad call, and
-// what a run leaves pressed by how it ends (os.exit included).
+// keeping and ending of threads, the runner's line for a bad call, what a
+// run leaves pressed by how it ends (os.exit included), stopping runs and
+// the sleeps.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <lua.hpp>
 
 #include <algorithm>
 #include <clocale>
@@ -12,9 +15,9 @@
 
 #include "RunHarness.h"
 #include "script/RunLog.h"
-#include "tests/input/RecordLines.h"
 
 using testing::ElementsAre;
+using namespace std::chrono;
 
 namespace {
 
@@ -87,28 +90,6 @@ TEST(RunModes, FileRunsNameThePathAndLoadTheFileForEveryExecution) {
               "-- Loading: " + path + "\nLooping...\nABB-- Finished executing: " + path + "\n\n");
 }
 
-TEST(RunModes, EndlessLoopOnAMissingFileLogsEachFailedLoadUntilStopped) {
-    RunHarness h;
-    h.manager.loopMode = true;
-    const std::string path = writeScriptFile("gone.lua", "") + ".missing";
-    Thread* run = h.start(path, true);
-    const std::string failure = "Error cannot open " + path + ": No such file or directory\n";
-    ASSERT_TRUE(h.waitForLog(run, QString::fromStdString(failure + failure)));
-    h.manager.stopRun();
-    const QString log = h.finish(run);
-    EXPECT_TRUE(log.startsWith(QString::fromStdString("-- Loading: " + path + "\nLooping...\n" + failure)));
-    EXPECT_EQ(log.count("Error "), log.count(QString::fromStdString(failure)));
-    EXPECT_FALSE(log.contains("-- Finished executing"));
-}
-
-TEST(Logging, SwitchedOffDropsEverythingOfTheRun) {
-    RunHarness h;
-    h.manager.logEnabled = false;
-    Thread* run = h.start("Log(\"x\") Log() error(\"e\")");
-    EXPECT_EQ(h.finish(run), "");
-    EXPECT_FALSE(run->logPending());
-}
-
 // More than the window can take at once waits on disk and comes back in
 // order, in pieces of any size, without splitting a character.
 TEST(Logging, TextPastThePendingLimitComesBackWholeAndInOrder) {
@@ -130,36 +111,32 @@ TEST(Logging, TextPastThePendingLimitComesBackWholeAndInOrder) {
     EXPECT_TRUE(taken == expected);
 }
 
-TEST(Manager, KeepsAStoppedRunUntilALaterStartFindsItFinished) {
-    RunHarness h;
-    h.manager.stopRun();  // nothing to stop yet
-    Thread* slow = h.start(BusyWhereNoStopReaches);
-    ASSERT_TRUE(h.waitForLog(slow, "go!"));
-    h.manager.stopRun();
-    Thread* next = h.start("Log(1)");
-    EXPECT_EQ(h.manager.current(), next);
-    EXPECT_EQ(h.manager.threadCount(), 2u);
-    EXPECT_TRUE(slow->isRunning());
-    h.finish(next);
-    h.manager.stopRun();
-    EXPECT_FALSE(next->stopRequested()) << "a finished run was asked to stop";
-    slow->wait();
-    h.finish(h.start("Log(2)"));
-    EXPECT_EQ(h.manager.threadCount(), 1u);
-}
-
-TEST(Manager, DestructionStopsRunsAndWaitsForTheirEnd) {
-    const auto start = std::chrono::steady_clock::now();
+// A stopped run still busy is kept beside the next until a later start finds
+// it finished; a finished run is not asked to stop; destroying the manager
+// stops its runs and waits for the end of one that no stop reaches.
+TEST(Manager, KeepsAStoppedRunUntilItEndsAndAwaitsEveryRunWhenDestroyed) {
+    std::chrono::steady_clock::time_point busy;
     {
         RunHarness h;
+        h.manager.stopRun();  // nothing to stop yet
+        Thread* slow = h.start(BusyWhereNoStopReaches);
+        ASSERT_TRUE(h.waitForLog(slow, "go!"));
+        h.manager.stopRun();
+        Thread* next = h.start("Log(1)");
+        EXPECT_EQ(h.manager.threadCount(), 2u);
+        EXPECT_TRUE(slow->isRunning());
+        h.finish(next);
+        h.manager.stopRun();
+        EXPECT_FALSE(next->stopRequested()) << "a finished run was asked to stop";
+        slow->wait();
         Thread* endless = h.start("Log(\"go\" .. \"!\") while true do end");
+        EXPECT_EQ(h.manager.threadCount(), 1u);
         ASSERT_TRUE(h.waitForLog(endless, "go!"));
         h.manager.loopMode = true;
-        Thread* busy = h.start(BusyWhereNoStopReaches);
-        ASSERT_TRUE(h.waitForLog(busy, "go!"));
+        busy = std::chrono::steady_clock::now();
+        ASSERT_TRUE(h.waitForLog(h.start(BusyWhereNoStopReaches), "go!"));
     }
-    // The busy run cannot be cut short, so its end was awaited.
-    EXPECT_GE(secondsSince(start), 0.25);
+    EXPECT_GE(secondsSince(busy), 0.3);
 }
 
 // A finished run (also one ended by os.exit, which pcall cannot catch)
@@ -167,16 +144,16 @@ TEST(Manager, DestructionStopsRunsAndWaitsForTheirEnd) {
 // failed one releases what it still holds, newest first.
 TEST(HeldInput, ARunEndedByAStopOrAnErrorReleasesWhatItStillHolds) {
     RunHarness h;
-    scriptOutput(h, "PressKey('LControl')");
-    const std::string exits = "PressKey('LAlt') pcall(os.exit, 3) Log('never')";
-    EXPECT_EQ(h.run(exits).toStdString(), "-- Loading: TABLE\n" + exits + "\n-- Script called os.exit(3): run ended\n\n");
-    EXPECT_EQ(h.manager.current()->exitStatus(), 3);
+    h.run("PressKey('LControl')");
+    h.run("PressKey('LAlt') os.exit(3)");
     EXPECT_THAT(sentLines(h.platform), ElementsAre(key(0, 0x1D, 0x08), key(0, 0x38, 0x08)));
 
     h.platform.clearCalls();
-    EXPECT_TRUE(h.stopAfterGo("PressKey('A') PressKey('LShift') ReleaseKey('A') PressMouseButton('MouseRight')\n"
-                              "Log('go' .. '!') while true do end")
-                    .contains("Error Stopped execution from gui thread\n"));
+    Thread* run = h.start("PressKey('A') PressKey('LShift') ReleaseKey('A') PressMouseButton('MouseRight')\n"
+                          "Log('go' .. '!') while true do end");
+    ASSERT_TRUE(h.waitForLog(run, "go!"));
+    h.manager.stopRun();
+    EXPECT_TRUE(h.finish(run).contains("Error Stopped execution from gui thread\n"));
     EXPECT_THAT(sentLines(h.platform),
                 ElementsAre(key(0, 0x1E, 0x08), key(0, 0x2A, 0x08), key(0, 0x1E, 0x0A),
                             mouse(0, 0, 0, 0x08), mouse(0, 0, 0, 0x10), key(0, 0x2A, 0x0A)));
@@ -185,6 +162,144 @@ TEST(HeldInput, ARunEndedByAStopOrAnErrorReleasesWhatItStillHolds) {
     EXPECT_TRUE(h.run("PressMouseButton('MouseX2') PressKey('RShift') error('x')").contains("x\n"));
     EXPECT_THAT(sentLines(h.platform), ElementsAre(mouse(0, 0, 2, 0x80), key(0, 0x36, 0x08),
                                                    key(0, 0x36, 0x0A), mouse(0, 0, 2, 0x100)));
+}
+
+// Times are checked with generous bounds: a wait on a monotonic clock never
+// ends early, but may end late on a busy machine.
+const QString StopLine = "Error Stopped execution from gui thread\n";
+constexpr double LateSlack = 5;  // seconds; the suite also runs under the sanitizers on two busy cores
+const std::string Target = mouse(64886, 60741, 0, 0x8001);  // (1900, 1000) on the fake's 1920x1080
+
+// Each script logs "go!", then loops or waits where only the stop ends it: a
+// plain loop, through pcall, in coroutines, in xpcall handlers run for the
+// stop itself (hooks are off there) or for an ordinary error (the stop then
+// strikes inside the handler); every sleep, a hit's hold, typing and glides.
+// What the stop cut short is finished and nothing more is sent: the typed
+// character, the drag's release, no step to the glide's target.
+TEST(Stop, EveryKindOfLoopAndWaitEndsAtOnceWithItsLine) {
+    const std::string go = "Log(\"go\" .. \"!\") ";
+    const QString finished = "go!" + StopLine + "-- Finished executing: TABLE\n\n";
+    const struct {
+        bool loop;
+        std::string script;
+        QString tail;
+        std::string last = "", never = "";
+    } cases[] = {
+        {false, go + "while true do end", finished},
+        {true, go + "while true do end", "Looping...\ngo!" + StopLine},
+        {false, go + "while true do pcall(function() while true do end end) end", finished},
+        {false, "local co = coroutine.create(function() " + go + "while true do end end)\n"
+                "local ok, message = coroutine.resume(co)\nLog(\"after\")", finished},
+        {false, "local inner = coroutine.create(function() " + go + "while true do end end)\n"
+                "local outer = coroutine.create(function() coroutine.resume(inner) while true do end end)\n"
+                "coroutine.resume(outer)", "go!" + StopLine},
+        {false, "local f = coroutine.wrap(function()\n  " + go + "while true do end end)\nf()",
+         "go!Error [string \"local f = coroutine.wrap(function()...\"]:3: Stopped execution from gui thread\n"},
+        {false, "local function spin()\n  while true do end\nend\n" + go + "spin()",
+         "go!Error [string \"local function spin()...\"]:4: Stopped execution from gui thread\n"},
+        {false, "xpcall(function() " + go + "while true do end end,\n  function(m) while true do end end)", finished},
+        {false, "xpcall(function() error(\"x\") end,\n  function(m) " + go + "while true do end end)", finished},
+        // Stops land anywhere in code that logs, reports, waits and resumes.
+        {true, go + "while true do Log(\"x\") Log() MilliSleep(0) SecSleep(\"bad\") "
+                    "coroutine.resume(coroutine.create(function() Log(1) end)) xpcall(error, tostring) end", StopLine},
+        {false, go + "HourSleep(1)", finished}, {false, go + "MinSleep(1)", finished},
+        {false, go + "SecSleep(60)", finished}, {false, go + "MilliSleep(60000)", finished},
+        {false, go + "MicroSleep(60000000)", finished}, {false, go + "NanoSleep(-1)", finished},
+        // Beyond a century only a stop ends a pause.
+        {false, go + "MilliSleep(1/0)", finished}, {false, go + "MicroSleep(1e300)", finished},
+        {false, go + "HourSleep(1e6)", finished},
+        {false, go + "HitKey('A', 600000, 0)", finished, key(0, 0x1E, 0x0A)},
+        {false, "TypeString('b') " + go + "TypeString(string.rep('b', 60) .. 'Z')", finished, key(0, 0x30, 0x0A),
+         key(0, 0x2A, 0x08)},
+        {false, go + "MoveMouse(1900, 1000, 600000)", finished, "", Target},
+        {false, go + "DragMouse(1900, 1000, 600000)", finished, mouse(0, 0, 0, 0x04), Target},
+    };
+    for (const auto& c : cases) {
+        RunHarness h;
+        h.manager.loopMode = c.loop;
+        h.manager.repeatCount = 5;
+        Thread* run = h.start(c.script + " Log('after')");
+        ASSERT_TRUE(h.waitForLog(run, "go!"));
+        const auto stopped = steady_clock::now();
+        h.manager.stopRun();
+        const QString log = h.finish(run);
+        EXPECT_LT(secondsSince(stopped), LateSlack) << c.script;
+        EXPECT_TRUE(log.contains(c.tail)) << log.toStdString();
+        EXPECT_EQ(log.contains("-- Finished executing"), !c.loop) << log.toStdString();
+        run->requestStop();  // would hang on a lock the unwinding left held
+        EXPECT_FALSE(run->logPending());
+        const std::vector<std::string> sent = sentLines(h.platform);
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), c.never), 0) << c.script;
+        if (c.last.empty()) continue;
+        ASSERT_GE(sent.size(), 2u);
+        EXPECT_EQ(sent.back(), c.last) << c.script;
+        EXPECT_NE(sent[sent.size() - 2], sent.back()) << c.script << ": sent twice";
+    }
+}
+
+TEST(StopLoop, ARequestBeforeTheRunStartsStopsItAtTheFirstInstruction) {
+    platform::FakePlatform platform;
+    RunSettings settings;
+    settings.logEnabled = true;
+    settings.tableScript = "Log(\"ran\") while true do end";
+    Thread run(platform, settings);
+    run.requestStop();
+    run.start();
+    ASSERT_TRUE(run.wait(20000));
+    EXPECT_EQ(run.takeLog(), "-- Loading: TABLE\n" + QString::fromStdString(settings.tableScript) + "\n" + StopLine +
+                                 "-- Finished executing: TABLE\n\n");
+}
+
+// The replaced coroutine.resume, coroutine.wrap and xpcall answer exactly as
+// the standard ones of a bare state do.
+TEST(StopCoroutine, ReplacementsGiveTheStandardResults) {
+    const std::string probe =
+        "local t = {}\n"
+        "local function out(...) for i = 1, select('#', ...) do t[#t + 1] = tostring((select(i, ...))) end end\n"
+        "local co = coroutine.create(function(a, b) local c = coroutine.yield(a + b) error('x' .. c, 0) end)\n"
+        "out(coroutine.resume(co, 1, 2)) out(coroutine.resume(co, 'z')) out(coroutine.resume(co))\n"
+        "out(pcall(coroutine.resume, 1)) out(pcall(coroutine.wrap, 1))\n"
+        "local g = coroutine.wrap(function(...) out(...) coroutine.yield(4, 5) error('w', 0) end)\n"
+        "out(g(6, 7)) out(pcall(g)) out(pcall(g))\n"
+        "local e = {} local h = coroutine.wrap(function() error(e) end) out(select(2, pcall(h)) == e)\n"
+        "out(xpcall(function() error('e', 0) end, function(m) return m .. '!' end))\n"
+        "out(xpcall(function(...) return ... end, print, 8, 9)) out(pcall(xpcall, print))\n"
+        "out(xpcall(function() error('e', 0) end, function(m) error('again', 0) end))\n"
+        "local y = coroutine.wrap(function() out(xpcall(function() return coroutine.yield(1) end, print)) end)\n"
+        "out(y()) y(3)\n"
+        "return table.concat(t, ',')";
+
+    lua_State* bare = luaL_newstate();
+    luaL_openlibs(bare);
+    ASSERT_EQ(luaL_loadstring(bare, probe.c_str()), LUA_OK);
+    ASSERT_EQ(lua_pcall(bare, 0, 1, 0), LUA_OK) << lua_tostring(bare, -1);
+    const QString standard = QString::fromUtf8(lua_tostring(bare, -1));
+    lua_close(bare);
+    EXPECT_TRUE(standard.startsWith("true,3,false,xz,false,cannot resume dead coroutine,false,"));
+
+    RunHarness h;
+    const std::string script = "Log((function() " + probe + " end)())";
+    EXPECT_EQ(h.run(script), QString::fromStdString("-- Loading: TABLE\n" + script + "\n") + standard +
+                                 "-- Finished executing: TABLE\n\n");
+}
+
+// Each sleep in its own unit, counted in whole units of the next smaller
+// one (0.36 s is a second), and a glide that reaches its target; os.clock
+// counts the elapsed time, not the processor's. Nothing, a negative time or
+// no number waits nothing, nor does NanoSleep past the low 32 bits of a
+// 64-bit integer.
+TEST(SleepTime, PausesLastTheirTargetByTheElapsedClock) {
+    RunHarness h;
+    const auto start = steady_clock::now();
+    const QString out = h.run(
+        "local t = os.clock() HourSleep(0.0001) MinSleep(0.001) SecSleep(0.05) MilliSleep('50') "
+        "MicroSleep(50000) NanoSleep(50000000) MoveMouse(1900, 1000, 50) SecSleep(0) MinSleep(-1) HourSleep(0/0) "
+        "NanoSleep(2^42) NanoSleep(0/0) NanoSleep(-1/0) NanoSleep(2^63) Log(os.clock() - t .. '\\n')");
+    const double outside = secondsSince(start), inside = out.section('\n', -4, -4).toDouble();
+    EXPECT_GE(inside, 1.0 + 0.06 + 0.05 * 4) << out.toStdString();
+    EXPECT_LE(inside, outside);
+    EXPECT_LT(outside, 1.26 + LateSlack);
+    EXPECT_EQ(h.platform.calls().back(), Target);
 }
 
 }  // namespace
