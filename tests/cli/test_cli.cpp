@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <X11/XKBlib.h>
-#include <X11/keysym.h>
-#include <X11/extensions/XInput2.h>
-
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -61,12 +57,6 @@ bool eventually(const std::function<bool()>& done, std::chrono::milliseconds lim
     return done();
 }
 
-// "x:X y:Y " as xdotool prints the pointer.
-std::string pointer() {
-    const std::string location = runProcess({"xdotool", "getmouselocation"}).output;
-    return location.substr(0, location.find("screen"));
-}
-
 // The program started with arguments; its output goes to files read at its end.
 struct Program {
     explicit Program(const std::vector<std::string>& arguments) {
@@ -109,18 +99,11 @@ struct Program {
 }  // namespace
 
 TEST(HeadlessRun, LogsAsTheWindowDoesWhileItsInputReachesTheServer) {
-    XiWatcher watcher;
-    const std::string script = file("type.lua", "Log('start\\n') SetMousePosition(123, 456) TypeString('hi') Log('end\\n')");
+    const std::string script = file("move.lua", "Log('start\\n') SetMousePosition(123, 456) Log('end\\n')");
     Program run({"run", script});
     ASSERT_EQ(run.end(), 0) << run.errors();
     EXPECT_EQ(run.output(), "-- Loading: " + script + "\nstart\nend\n-- Finished executing: " + script + "\n\n");
-    EXPECT_EQ(pointer(), "x:123 y:456 ");
-    const int i = XKeysymToKeycode(watcher.display(), XK_i);
-    ASSERT_TRUE(watcher.waitFor(XI_RawKeyRelease, i));
-    std::string typed;
-    for (const XiWatcher::Event& event : watcher.events())
-        if (event.type == XI_RawKeyPress) typed += XKeysymToString(watcher.keysymOf(event.detail));
-    EXPECT_EQ(typed, "hi");
+    EXPECT_EQ(pointerLocation(), (platform::Point{123, 456}));
 }
 
 TEST(HeadlessRun, ExitStatusSaysHowTheRunEnded) {
@@ -151,13 +134,8 @@ TEST(HeadlessRun, ExitStatusSaysHowTheRunEnded) {
 }
 
 TEST(HeadlessRun, InterruptStopsAnEndlessRunAndReleasesWhatItHeld) {
-    XiWatcher watcher;
-    const int shift = XKeysymToKeycode(watcher.display(), XK_Shift_L);
-    auto shiftDown = [&] {
-        char keys[32];
-        XQueryKeymap(watcher.display(), keys);
-        return (keys[shift / 8] >> (shift % 8)) & 1;
-    };
+    const auto server = openPlatform();
+    auto shiftDown = [&] { return server->asyncKeyState(0xA0) != 0; };
     Program run({"run", file("hold.lua", "PressKey('LShift') Log('held\\n') while true do end")});
     ASSERT_TRUE(eventually([&] { return shiftDown() && run.output().find("held") != std::string::npos; }));
     kill(run.pid, SIGINT);
@@ -167,38 +145,26 @@ TEST(HeadlessRun, InterruptStopsAnEndlessRunAndReleasesWhatItHeld) {
     EXPECT_EQ(run.output().substr(run.output().find("held")), "held\n-- Execution Stopped\n\n");
 }
 
-// The window started with a script, once it is up.
-std::unique_ptr<Program> startWindow(const std::string& script) {
-    auto window = std::make_unique<Program>(std::vector<std::string>{file("window.lua", script)});
-    EXPECT_TRUE(eventually([] { return runProcess({"xdotool", "search", "--name", "^Quillpress$"}).exitCode == 0; }));
-    return window;
-}
-
-TEST(WindowChannel, ToggleRunStartsAndStopsTheWindowsRunAndFailsWithoutAWindow) {
+TEST(WindowChannel, ToggleRunAndASecondStartDriveTheRunningWindowAndFailWithoutOne) {
     Program none({"--toggle-run"});
     EXPECT_EQ(none.end(), 1);
     EXPECT_NE(none.errors().find("no Quillpress window is running"), std::string::npos) << none.errors();
 
-    const auto window = startWindow("while true do SetMousePosition(300, 400) MilliSleep(20) end");
+    Program window({file("window.lua", "while true do SetMousePosition(300, 400) MilliSleep(20) end")});
+    ASSERT_TRUE(eventually([] { return runProcess({"xdotool", "search", "--name", "^Quillpress$"}).exitCode == 0; }));
     run({"xdotool", "mousemove", "0", "0"});
     EXPECT_EQ(Program({"--toggle-run"}).end(), 0);
-    EXPECT_TRUE(eventually([] { return pointer() == "x:300 y:400 "; })) << pointer();
+    EXPECT_TRUE(eventually([] { return pointerLocation() == platform::Point{300, 400}; }));
     EXPECT_EQ(Program({"--toggle-run"}).end(), 0);
     std::this_thread::sleep_for(200ms);
     run({"xdotool", "mousemove", "0", "0"});
     std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(pointer(), "x:0 y:0 ");
-    window->end(SIGTERM);
-}
+    EXPECT_EQ(pointerLocation(), (platform::Point{0, 0}));
 
-TEST(WindowChannel, ASecondStartHandsItsTableToTheFirst) {
-    const auto window = startWindow("SetMousePosition(1, 1)");
-    const std::string table = file("place.table", "Mouse Position:640 480:0\n");
-    Program second({table});
+    // The run plays the handed table, so it was loaded and Use Table chosen.
+    Program second({file("place.table", "Mouse Position:640 480:0\n")});
     EXPECT_EQ(second.end(0, 5s), 0) << second.errors();
-    // The run plays the table, so it was loaded and Use Table chosen.
-    run({"xdotool", "mousemove", "0", "0"});
     EXPECT_EQ(Program({"--toggle-run"}).end(), 0);
-    EXPECT_TRUE(eventually([] { return pointer() == "x:640 y:480 "; })) << pointer();
-    window->end(SIGTERM);
+    EXPECT_TRUE(eventually([] { return pointerLocation() == platform::Point{640, 480}; }));
+    window.end(SIGTERM);
 }

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@
 #include "platform/x11/X11Platform.h"
 
 using namespace std::chrono_literals;
+
+namespace platform {
+inline void PrintTo(const Point& p, std::ostream* out) { *out << p.x << "," << p.y; }
+}  // namespace platform
 
 struct RecordingListener : platform::CaptureListener {
     std::vector<platform::KeyEvent> keys;
@@ -57,6 +62,9 @@ public:
         int detail;  // keycode or button
         int x, y;
         bool operator==(const Event& o) const { return type == o.type && detail == o.detail; }
+        friend std::ostream& operator<<(std::ostream& out, const Event& e) {
+            return out << "{" << e.type << " " << e.detail << " at " << e.x << "," << e.y << "}";
+        }
     };
     ServerWatcher();
     ~ServerWatcher();
@@ -72,32 +80,4 @@ public:
 
 private:
     Display* display_;
-};
-
-// An XInput2 raw-event client on its own connection (the end-to-end
-// recording test watches with it).
-class XiWatcher {
-public:
-    struct Event {
-        int type;    // XI_RawKeyPress, XI_RawButtonPress, ...
-        int detail;  // keycode or button
-    };
-    XiWatcher();
-    ~XiWatcher();
-    // Waits until an event of the type arrives; all events seen are kept.
-    bool waitFor(int type, int detail, std::chrono::milliseconds timeout = 3000ms);
-    // Waits for the first event of the type; its detail, or 0 on timeout.
-    int waitForAny(int type, std::chrono::milliseconds timeout = 3000ms);
-    const std::vector<Event>& events() const { return events_; }
-    void clear() { events_.clear(); }
-    Display* display() const { return display_; }
-    KeySym keysymOf(int keycode);
-
-private:
-    void drain();
-    const Event* waitUntil(const std::function<bool(const Event&)>& match,
-                           std::chrono::milliseconds timeout);
-    Display* display_;
-    int opcode_ = 0;
-    std::vector<Event> events_;
 };
