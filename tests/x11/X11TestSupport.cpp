@@ -2,10 +2,17 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "tests/support/ProcessRunner.h"
@@ -38,6 +45,83 @@ void pumpFor(platform::Platform& p, std::chrono::milliseconds duration) {
 void run(const std::vector<std::string>& argv) {
     ASSERT_EQ(runProcess(argv).exitCode, 0)
         << argv[0] << " " << (argv.size() > 1 ? argv[1] : "") << " failed";
+}
+
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    for (const auto end = std::chrono::steady_clock::now() + limit;
+         std::chrono::steady_clock::now() < end;) {
+        if (done()) return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return done();
+}
+
+namespace {
+struct FolderRemoval : testing::Environment {
+    void TearDown() override { std::filesystem::remove_all(folder()); }
+};
+const auto* const folderRemoval = testing::AddGlobalTestEnvironment(new FolderRemoval);
+
+std::string readAll(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+}  // namespace
+
+std::string folder() {
+    static const std::string path = [] {
+        char name[] = "/tmp/qp_test_XXXXXX";
+        const std::string made = mkdtemp(name);
+        setenv("XDG_RUNTIME_DIR", made.c_str(), 1);
+        return made;
+    }();
+    return path;
+}
+
+std::string file(const std::string& name, const std::string& text) {
+    const std::string path = folder() + "/" + name;
+    std::ofstream(path) << text;
+    return path;
+}
+
+ChildProgram::ChildProgram(const char* path, const std::vector<std::string>& arguments) {
+    static int count = 0;
+    out = folder() + "/out" + std::to_string(++count);
+    err = folder() + "/err" + std::to_string(count);
+    pid = fork();
+    if (pid == 0) {
+        dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(path)};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(path, argv.data());
+        _exit(127);
+    }
+}
+
+ChildProgram::~ChildProgram() {
+    if (status == -1) end(SIGKILL);
+}
+
+int ChildProgram::end(int signal, std::chrono::milliseconds limit) {
+    if (signal) kill(pid, signal);
+    int wait = 0;
+    if (!eventually([&] { return waitpid(pid, &wait, WNOHANG) == pid; }, limit)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &wait, 0);
+        return status = -2;
+    }
+    return status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -3;
+}
+
+std::string ChildProgram::output() const {
+    return readAll(out);
+}
+
+std::string ChildProgram::errors() const {
+    return readAll(err);
 }
 
 platform::Point pointerLocation() {

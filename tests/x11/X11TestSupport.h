@@ -12,6 +12,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -49,6 +50,30 @@ void pumpFor(platform::Platform& p, std::chrono::milliseconds duration);
 
 // Runs a program and fails the test when it does not exit with 0.
 void run(const std::vector<std::string>& argv);
+
+// Polls done until it holds or the limit passes; returns done().
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s);
+
+// A folder of this test process's own, removed when the tests end; the
+// program's window channel goes there too (XDG_RUNTIME_DIR).
+std::string folder();
+// Writes a file of that folder; its path.
+std::string file(const std::string& name, const std::string& text);
+
+// A program started with arguments, its output going to files of the folder.
+struct ChildProgram {
+    ChildProgram(const char* path, const std::vector<std::string>& arguments);
+    ~ChildProgram();
+    // After signal (when not 0): the exit status; -2 (and killed) when it has
+    // not ended within limit, -3 when a signal ended it.
+    int end(int signal = 0, std::chrono::milliseconds limit = 20s);
+    std::string output() const;
+    std::string errors() const;
+
+    std::string out, err;
+    pid_t pid = -1;
+    int status = -1;
+};
 
 // The pointer position as xdotool reads it.
 platform::Point pointerLocation();
