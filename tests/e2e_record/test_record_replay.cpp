@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QKeySequenceEdit>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -45,8 +44,7 @@ const std::vector<Step> Steps = {
 };
 
 QString contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromStdString(::contents(path.toStdString()));
 }
 
 void xdotool(std::vector<std::string> args) {
@@ -67,20 +65,16 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
         QTest::qWait(200);
     }
-    void TearDown() override {
-        session.reset();
-        backend.reset();
-    }
     MainWindow& window() { return session->window(); }
     QAbstractButton* box(const char* name) { return window().findChild<QAbstractButton*>(name); }
     bool recordingBecomes(bool on) {
         return QTest::qWaitFor([&] { return box("Recording")->isChecked() == on; }, 3000);
     }
 
-    std::unique_ptr<platform::Platform> backend;
-    std::unique_ptr<ProgramSession> session;
     QTemporaryDir folder;
     QString path = folder.filePath("recorded.lua");
+    std::unique_ptr<platform::Platform> backend;
+    std::unique_ptr<ProgramSession> session;  // goes first
 };
 
 TEST_F(RecordReplay, TheHotkeyIsLeftOutAndTheReplayInjectsWhatWasRecordedThenReleasesWhatWasHeld) {

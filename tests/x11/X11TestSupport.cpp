@@ -61,12 +61,6 @@ struct FolderRemoval : testing::Environment {
     void TearDown() override { std::filesystem::remove_all(folder()); }
 };
 const auto* const folderRemoval = testing::AddGlobalTestEnvironment(new FolderRemoval);
-
-std::string readAll(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
 }  // namespace
 
 std::string folder() {
@@ -77,6 +71,12 @@ std::string folder() {
         return made;
     }();
     return path;
+}
+
+std::string contents(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
 }
 
 std::string file(const std::string& name, const std::string& text) {
@@ -114,14 +114,6 @@ int ChildProgram::end(int signal, std::chrono::milliseconds limit) {
         return status = -2;
     }
     return status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -3;
-}
-
-std::string ChildProgram::output() const {
-    return readAll(out);
-}
-
-std::string ChildProgram::errors() const {
-    return readAll(err);
 }
 
 platform::Point pointerLocation() {

@@ -60,6 +60,8 @@ std::string folder();
 // Writes a file of that folder; its path.
 std::string file(const std::string& name, const std::string& text);
 
+std::string contents(const std::string& path);
+
 // A program started with arguments, its output going to files of the folder.
 struct ChildProgram {
     ChildProgram(const char* path, const std::vector<std::string>& arguments);
@@ -67,8 +69,8 @@ struct ChildProgram {
     // After signal (when not 0): the exit status; -2 (and killed) when it has
     // not ended within limit, -3 when a signal ended it.
     int end(int signal = 0, std::chrono::milliseconds limit = 20s);
-    std::string output() const;
-    std::string errors() const;
+    std::string output() const { return contents(out); }
+    std::string errors() const { return contents(err); }
 
     std::string out, err;
     pid_t pid = -1;
