@@ -6,28 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QFile>
-#include <QFileInfo>
 #include <QKeySequenceEdit>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <set>
-
-#include <X11/extensions/XInput2.h>
-#include <X11/keysym.h>
 
 #include "app/ProgramSession.h"
 #include "app/ProgramStart.h"
 #include "input/KeyNames.h"
-#include "tests/support/ProcessRunner.h"
 #include "tests/x11/X11TestSupport.h"
 
 namespace {
 
-// Where the pointer waits, away from the window, so clicks land on the root.
+// Where the pointer waits, away from the window.
 constexpr int ParkX = 1500, ParkY = 800;
 
 // One xdotool step and the pause after it.
@@ -50,57 +43,8 @@ const std::vector<Step> Steps = {
     {{"mousemove_relative", "--", "-13", "7"}, 100},
 };
 
-// The raw events the server saw, named as the user would know them. Raw
-// events include releases of keys that are not down (xdotool sends such
-// after a combination); the server drops them before any client, a
-// recorder included, sees a key event, so they are left out here too.
-std::vector<std::string> seen(XiWatcher& watcher) {
-    XSync(watcher.display(), False);
-    watcher.waitForAny(-1, std::chrono::milliseconds(0));  // drains without waiting
-    std::vector<std::string> names;
-    std::set<int> keysDown;
-    for (const XiWatcher::Event& e : watcher.events()) {
-        switch (e.type) {
-        case XI_RawKeyPress:
-        case XI_RawKeyRelease: {
-            if (e.type == XI_RawKeyPress ? !keysDown.insert(e.detail).second : keysDown.erase(e.detail) == 0)
-                break;
-            const char* sym = XKeysymToString(watcher.keysymOf(e.detail));
-            names.push_back((e.type == XI_RawKeyPress ? "press " : "release ") + std::string(sym ? sym : "?"));
-            break;
-        }
-        case XI_RawButtonPress:
-        case XI_RawButtonRelease:
-            names.push_back((e.type == XI_RawButtonPress ? "down " : "up ") + std::to_string(e.detail));
-            break;
-        default:
-            names.push_back("motion");
-        }
-    }
-    return names;
-}
-
-// The watcher of the shared helpers ignores movement; the replay's must not.
-void watchMotionToo(XiWatcher& watcher) {
-    unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
-    for (int type : {XI_RawKeyPress, XI_RawKeyRelease, XI_RawButtonPress, XI_RawButtonRelease, XI_RawMotion})
-        XISetMask(mask, type);
-    XIEventMask m{XIAllMasterDevices, sizeof mask, mask};
-    XISelectEvents(watcher.display(), DefaultRootWindow(watcher.display()), &m, 1);
-    XSync(watcher.display(), False);
-}
-
-platform::Point pointer(Display* d) {
-    Window root, child;
-    int x = 0, y = 0, wx, wy;
-    unsigned mask;
-    XQueryPointer(d, DefaultRootWindow(d), &root, &child, &x, &y, &wx, &wy, &mask);
-    return {x, y};
-}
-
 QString contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromStdString(::contents(path.toStdString()));
 }
 
 void xdotool(std::vector<std::string> args) {
@@ -121,36 +65,29 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
         QTest::qWait(200);
     }
-    void TearDown() override {
-        session.reset();
-        backend.reset();
-    }
     MainWindow& window() { return session->window(); }
     QAbstractButton* box(const char* name) { return window().findChild<QAbstractButton*>(name); }
     bool recordingBecomes(bool on) {
         return QTest::qWaitFor([&] { return box("Recording")->isChecked() == on; }, 3000);
     }
 
-    std::unique_ptr<platform::Platform> backend;
-    std::unique_ptr<ProgramSession> session;
     QTemporaryDir folder;
     QString path = folder.filePath("recorded.lua");
+    std::unique_ptr<platform::Platform> backend;
+    std::unique_ptr<ProgramSession> session;  // goes first
 };
 
 TEST_F(RecordReplay, TheHotkeyIsLeftOutAndTheReplayInjectsWhatWasRecordedThenReleasesWhatWasHeld) {
     box("MonitorMouseMovement")->setChecked(true);
     box("MonitorStartPosition")->setChecked(true);
-    XiWatcher watcher;
-    watchMotionToo(watcher);
-    // Keys go to whatever is under the pointer (the root), never into the form.
-    XSetInputFocus(watcher.display(), PointerRoot, RevertToPointerRoot, CurrentTime);
+    // Over the window: keys and clicks go to the watcher, never into the form.
+    ServerWatcher watcher;
     xdotool({"mousemove", std::to_string(ParkX), std::to_string(ParkY)});
     QTest::qWait(100);
 
     xdotool({"key", "ctrl+r"});
     ASSERT_TRUE(recordingBecomes(true));
     QTest::qWait(100);
-    (void)seen(watcher);
     watcher.clear();
     for (const Step& step : Steps) {
         xdotool(step.args);
@@ -160,8 +97,10 @@ TEST_F(RecordReplay, TheHotkeyIsLeftOutAndTheReplayInjectsWhatWasRecordedThenRel
     xdotool({"keydown", "b"});
     xdotool({"mousedown", "3"});
     QTest::qWait(100);
-    const std::vector<std::string> recorded = seen(watcher);
-    const platform::Point recordedEnd = pointer(watcher.display());
+    watcher.settle();
+    const std::vector<ServerWatcher::Event> recorded = watcher.events;
+    const platform::Point recordedEnd = pointerLocation();
+    EXPECT_EQ(recordedEnd, (platform::Point{ParkX + 27, ParkY - 18}));
     xdotool({"key", "ctrl+r"});
     ASSERT_TRUE(recordingBecomes(false));
     xdotool({"mouseup", "3"});
@@ -174,22 +113,19 @@ TEST_F(RecordReplay, TheHotkeyIsLeftOutAndTheReplayInjectsWhatWasRecordedThenRel
     EXPECT_TRUE(window().findChild<QRadioButton*>("UseScript")->isChecked());
 
     // Replay from elsewhere: the script's start position brings the pointer back.
-    xdotool({"mousemove", "300", "900"});
-    xdotool({"key", "F4"});
-    ASSERT_TRUE(watcher.waitFor(XI_RawKeyRelease, XKeysymToKeycode(watcher.display(), XK_F4)));
+    // The program's loop waits until xdotool is done, so the run cannot start before the clear.
+    xdotool({"mousemove", "300", "900", "key", "F4"});
     watcher.clear();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window().isRunningChecked(); }, 3000)) << "F4 started no run";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window().isRunningChecked(); }, 15000)) << "the replay never ended";
 
-    std::vector<std::string> expected{"motion"};  // SetMousePosition to the start
+    std::vector<ServerWatcher::Event> expected{{MotionNotify, 0, 0, 0}};  // to the start position
     expected.insert(expected.end(), recorded.begin(), recorded.end());
-    expected.insert(expected.end(), {"up 3", "release b"});
-    EXPECT_EQ(seen(watcher), expected);
-    const platform::Point replayedEnd = pointer(watcher.display());
-    EXPECT_EQ(replayedEnd.x, recordedEnd.x);
-    EXPECT_EQ(replayedEnd.y, recordedEnd.y);
-    EXPECT_EQ(recordedEnd.x, ParkX + 27);
-    EXPECT_EQ(recordedEnd.y, ParkY - 18);
+    const int b = recorded.end()[-2].detail;  // the keydown b above
+    expected.insert(expected.end(), {{ButtonRelease, 3, 0, 0}, {KeyRelease, b, 0, 0}});
+    watcher.settle();
+    EXPECT_EQ(watcher.events, expected);
+    EXPECT_EQ(pointerLocation(), recordedEnd);
 }
 
 TEST_F(RecordReplay, TheClicksOnTheButtonThatStartAndStopItAreLeftOut) {

@@ -37,11 +37,6 @@ std::string pointer() { return runProcess({"xdotool", "getmouselocation"}).outpu
 class EndToEnd : public testing::Test {
 protected:
     static void SetUpTestSuite() { initKeyNames(); }
-    void TearDown() override {
-        session_.reset();
-        backend_.reset();
-    }
-
     void start(const char* script) {
         std::string error;
         backend_ = openProgramPlatform(&error);
@@ -69,9 +64,9 @@ protected:
     bool recording() { return find<QAbstractButton>("Recording")->isChecked(); }
     QString log() { return find<QPlainTextEdit>("LuaLog")->toPlainText(); }
 
-    std::unique_ptr<platform::Platform> backend_;
-    std::unique_ptr<ProgramSession> session_;
     QTemporaryDir folder_;
+    std::unique_ptr<platform::Platform> backend_;
+    std::unique_ptr<ProgramSession> session_;  // goes first
 };
 
 TEST_F(EndToEnd, F4StartsAndStopsAScriptRunThatTheRecordingHotkeyLeavesAlone) {
@@ -90,12 +85,6 @@ TEST_F(EndToEnd, F4StartsAndStopsAScriptRunThatTheRecordingHotkeyLeavesAlone) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !running(); }, WaitMs));
     EXPECT_FALSE(recording());
     EXPECT_TRUE(log().contains("-- Execution Stopped"));
-
-    // The recording hotkey was live all along: with no run on it works.
-    run({"xdotool", "key", "ctrl+r"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return recording(); }, WaitMs));
-    run({"xdotool", "key", "ctrl+r"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !recording(); }, WaitMs));
 }
 
 TEST_F(EndToEnd, F4StopsARunThatHoldsShiftAndIsExactAgainOnceItHasStopped) {
@@ -148,8 +137,6 @@ TEST_F(EndToEnd, AHotkeyWorksWhileItsOwnEditHasTheFocus) {
     run({"xdotool", "key", "r", "keyup", "ctrl"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return recording(); }, WaitMs));
     EXPECT_EQ(edit->keySequence(), QKeySequence("Ctrl+R"));
-    run({"xdotool", "key", "ctrl+r"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !recording(); }, WaitMs));
 }
 
 }  // namespace

@@ -2,11 +2,17 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XInput2.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "tests/support/ProcessRunner.h"
@@ -39,6 +45,75 @@ void pumpFor(platform::Platform& p, std::chrono::milliseconds duration) {
 void run(const std::vector<std::string>& argv) {
     ASSERT_EQ(runProcess(argv).exitCode, 0)
         << argv[0] << " " << (argv.size() > 1 ? argv[1] : "") << " failed";
+}
+
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    for (const auto end = std::chrono::steady_clock::now() + limit;
+         std::chrono::steady_clock::now() < end;) {
+        if (done()) return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return done();
+}
+
+namespace {
+struct FolderRemoval : testing::Environment {
+    void TearDown() override { std::filesystem::remove_all(folder()); }
+};
+const auto* const folderRemoval = testing::AddGlobalTestEnvironment(new FolderRemoval);
+}  // namespace
+
+std::string folder() {
+    static const std::string path = [] {
+        char name[] = "/tmp/qp_test_XXXXXX";
+        const std::string made = mkdtemp(name);
+        setenv("XDG_RUNTIME_DIR", made.c_str(), 1);
+        return made;
+    }();
+    return path;
+}
+
+std::string contents(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+std::string file(const std::string& name, const std::string& text) {
+    const std::string path = folder() + "/" + name;
+    std::ofstream(path) << text;
+    return path;
+}
+
+ChildProgram::ChildProgram(const char* path, const std::vector<std::string>& arguments) {
+    static int count = 0;
+    out = folder() + "/out" + std::to_string(++count);
+    err = folder() + "/err" + std::to_string(count);
+    pid = fork();
+    if (pid == 0) {
+        dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(path)};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(path, argv.data());
+        _exit(127);
+    }
+}
+
+ChildProgram::~ChildProgram() {
+    if (status == -1) end(SIGKILL);
+}
+
+int ChildProgram::end(int signal, std::chrono::milliseconds limit) {
+    if (signal) kill(pid, signal);
+    int wait = 0;
+    if (!eventually([&] { return waitpid(pid, &wait, WNOHANG) == pid; }, limit)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &wait, 0);
+        return status = -2;
+    }
+    return status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -3;
 }
 
 platform::Point pointerLocation() {
@@ -109,63 +184,5 @@ void ServerWatcher::clear() {
 }
 
 KeySym ServerWatcher::keysymOf(int keycode) {
-    return XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0);
-}
-
-XiWatcher::XiWatcher() : display_(XOpenDisplay(nullptr)) {
-    int event = 0, error = 0;
-    XQueryExtension(display_, "XInputExtension", &opcode_, &event, &error);
-    int major = 2, minor = 2;
-    XIQueryVersion(display_, &major, &minor);
-    unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
-    for (int type : {XI_RawKeyPress, XI_RawKeyRelease, XI_RawButtonPress, XI_RawButtonRelease})
-        XISetMask(mask, type);
-    XIEventMask m{XIAllMasterDevices, sizeof mask, mask};
-    XISelectEvents(display_, DefaultRootWindow(display_), &m, 1);
-    XSync(display_, False);
-}
-
-XiWatcher::~XiWatcher() {
-    XCloseDisplay(display_);
-}
-
-void XiWatcher::drain() {
-    while (XPending(display_)) {
-        XEvent e;
-        XNextEvent(display_, &e);
-        if (e.type != GenericEvent || e.xcookie.extension != opcode_) continue;
-        if (!XGetEventData(display_, &e.xcookie)) continue;
-        const auto* raw = static_cast<const XIRawEvent*>(e.xcookie.data);
-        events_.push_back(Event{e.xcookie.evtype, raw->detail});
-        XFreeEventData(display_, &e.xcookie);
-    }
-}
-
-bool XiWatcher::waitFor(int type, int detail, std::chrono::milliseconds timeout) {
-    return waitUntil([&](const Event& e) { return e.type == type && e.detail == detail; },
-                     timeout) != nullptr;
-}
-
-int XiWatcher::waitForAny(int type, std::chrono::milliseconds timeout) {
-    const Event* e = waitUntil([&](const Event& e) { return e.type == type; }, timeout);
-    return e ? e->detail : 0;
-}
-
-const XiWatcher::Event* XiWatcher::waitUntil(const std::function<bool(const Event&)>& match,
-                                             std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        drain();
-        for (const Event& e : events_)
-            if (match(e)) return &e;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return nullptr;
-        pollfd fd{ConnectionNumber(display_), POLLIN, 0};
-        poll(&fd, 1, static_cast<int>(std::min<long>(left.count(), 50)));
-    }
-}
-
-KeySym XiWatcher::keysymOf(int keycode) {
     return XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0);
 }

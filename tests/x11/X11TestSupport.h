@@ -10,13 +10,19 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 #include "platform/Platform.h"
 #include "platform/x11/X11Platform.h"
 
 using namespace std::chrono_literals;
+
+namespace platform {
+inline void PrintTo(const Point& p, std::ostream* out) { *out << p.x << "," << p.y; }
+}  // namespace platform
 
 struct RecordingListener : platform::CaptureListener {
     std::vector<platform::KeyEvent> keys;
@@ -45,6 +51,32 @@ void pumpFor(platform::Platform& p, std::chrono::milliseconds duration);
 // Runs a program and fails the test when it does not exit with 0.
 void run(const std::vector<std::string>& argv);
 
+// Polls done until it holds or the limit passes; returns done().
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s);
+
+// A folder of this test process's own, removed when the tests end; the
+// program's window channel goes there too (XDG_RUNTIME_DIR).
+std::string folder();
+// Writes a file of that folder; its path.
+std::string file(const std::string& name, const std::string& text);
+
+std::string contents(const std::string& path);
+
+// A program started with arguments, its output going to files of the folder.
+struct ChildProgram {
+    ChildProgram(const char* path, const std::vector<std::string>& arguments);
+    ~ChildProgram();
+    // After signal (when not 0): the exit status; -2 (and killed) when it has
+    // not ended within limit, -3 when a signal ended it.
+    int end(int signal = 0, std::chrono::milliseconds limit = 20s);
+    std::string output() const { return contents(out); }
+    std::string errors() const { return contents(err); }
+
+    std::string out, err;
+    pid_t pid = -1;
+    int status = -1;
+};
+
 // The pointer position as xdotool reads it.
 platform::Point pointerLocation();
 
@@ -57,6 +89,9 @@ public:
         int detail;  // keycode or button
         int x, y;
         bool operator==(const Event& o) const { return type == o.type && detail == o.detail; }
+        friend std::ostream& operator<<(std::ostream& out, const Event& e) {
+            return out << "{" << e.type << " " << e.detail << " at " << e.x << "," << e.y << "}";
+        }
     };
     ServerWatcher();
     ~ServerWatcher();
@@ -72,32 +107,4 @@ public:
 
 private:
     Display* display_;
-};
-
-// An XInput2 raw-event client on its own connection (the end-to-end
-// recording test watches with it).
-class XiWatcher {
-public:
-    struct Event {
-        int type;    // XI_RawKeyPress, XI_RawButtonPress, ...
-        int detail;  // keycode or button
-    };
-    XiWatcher();
-    ~XiWatcher();
-    // Waits until an event of the type arrives; all events seen are kept.
-    bool waitFor(int type, int detail, std::chrono::milliseconds timeout = 3000ms);
-    // Waits for the first event of the type; its detail, or 0 on timeout.
-    int waitForAny(int type, std::chrono::milliseconds timeout = 3000ms);
-    const std::vector<Event>& events() const { return events_; }
-    void clear() { events_.clear(); }
-    Display* display() const { return display_; }
-    KeySym keysymOf(int keycode);
-
-private:
-    void drain();
-    const Event* waitUntil(const std::function<bool(const Event&)>& match,
-                           std::chrono::milliseconds timeout);
-    Display* display_;
-    int opcode_ = 0;
-    std::vector<Event> events_;
 };
