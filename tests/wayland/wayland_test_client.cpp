@@ -22,7 +22,6 @@ struct Window {
     wl_surface* surface = nullptr;
     xkb_context* xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     xkb_state* state = nullptr;
-    int width = 0, height = 0;  // as the compositor asks; 0 until it has placed the window
     bool placed = false;
 };
 
@@ -58,16 +57,13 @@ constexpr wl_keyboard_listener KeyboardListener = {keymap, keyEnter,  ignore,
 void motion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
     std::printf("motion %d %d\n", wl_fixed_to_int(x), wl_fixed_to_int(y));
 }
-void enter(void*, wl_pointer* p, uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
-    motion(nullptr, p, 0, x, y);
-}
 void button(void*, wl_pointer*, uint32_t, uint32_t, uint32_t code, uint32_t pressed) {
     std::printf("button %u %u\n", code, pressed);
 }
 void discrete(void*, wl_pointer*, uint32_t axis, int32_t steps) {
     if (axis == WL_POINTER_AXIS_VERTICAL_SCROLL) std::printf("notches %d\n", steps);
 }
-constexpr wl_pointer_listener PointerListener = {enter,  ignore, motion, button,   ignore,
+constexpr wl_pointer_listener PointerListener = {ignore, ignore, motion, button,   ignore,
                                                  ignore, ignore, ignore, discrete, ignore};
 
 void capabilities(void* data, wl_seat* seat, uint32_t caps) {
@@ -84,27 +80,21 @@ void ping(void*, xdg_wm_base* shell, uint32_t serial) {
 }
 constexpr xdg_wm_base_listener ShellListener = {ping};
 
-void toplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*) {
-    static_cast<Window*>(data)->width = width;
-    static_cast<Window*>(data)->height = height;
-}
-constexpr xdg_toplevel_listener ToplevelListener = {toplevelConfigure, ignore, ignore, ignore};
-
-// A first buffer of any size maps the window; the compositor then asks for the output's size.
+// Fullscreen on the test's one output, the window is its size.
 void surfaceConfigure(void* data, xdg_surface* surface, uint32_t serial) {
+    constexpr int Width = 1280, Height = 720;
     auto* w = static_cast<Window*>(data);
     xdg_surface_ack_configure(surface, serial);
-    const int width = w->width > 0 ? w->width : 64, height = w->height > 0 ? w->height : 64;
     const int fd = memfd_create("test-window", MFD_CLOEXEC);
-    ftruncate(fd, width * height * 4);
-    wl_shm_pool* pool = wl_shm_create_pool(w->shm, fd, width * height * 4);
+    ftruncate(fd, Width * Height * 4);
+    wl_shm_pool* pool = wl_shm_create_pool(w->shm, fd, Width * Height * 4);
     wl_surface_attach(
         w->surface,
-        wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_XRGB8888), 0, 0);
+        wl_shm_pool_create_buffer(pool, 0, Width, Height, Width * 4, WL_SHM_FORMAT_XRGB8888), 0, 0);
     wl_shm_pool_destroy(pool);
     close(fd);
     wl_surface_commit(w->surface);
-    w->placed = w->width > 0;
+    w->placed = true;
 }
 constexpr xdg_surface_listener SurfaceListener = {surfaceConfigure};
 
@@ -137,9 +127,7 @@ int main() {
     w.surface = wl_compositor_create_surface(w.compositor);
     xdg_surface* surface = xdg_wm_base_get_xdg_surface(w.shell, w.surface);
     xdg_surface_add_listener(surface, &SurfaceListener, &w);
-    xdg_toplevel* toplevel = xdg_surface_get_toplevel(surface);
-    xdg_toplevel_add_listener(toplevel, &ToplevelListener, &w);
-    xdg_toplevel_set_fullscreen(toplevel, nullptr);
+    xdg_toplevel_set_fullscreen(xdg_surface_get_toplevel(surface), nullptr);
     wl_surface_commit(w.surface);
     for (bool said = false; wl_display_dispatch(display) >= 0;)
         if (!said && (said = w.placed) && wl_display_roundtrip(display) >= 0)
