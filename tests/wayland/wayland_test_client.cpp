@@ -1,12 +1,13 @@
 // A fullscreen Wayland window that prints what reaches it, one line per event:
-//   placed (fullscreen) | focused | key EVDEV 1|0 | text HEX-OF-UTF8 (after a press that types) |
-//   motion X Y | button CODE 1|0 | notches N
+//   placed on SOCKET (fullscreen) | focused | key EVDEV 1|0 | text UTF8 (after a press that types)
+//   | motion X Y | button CODE 1|0 | notches N
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 
@@ -43,9 +44,8 @@ void keyEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
 void key(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t code, uint32_t pressed) {
     char text[16] = {};
     if (pressed) xkb_state_key_get_utf8(static_cast<Window*>(data)->state, code + 8, text, 16);
-    std::printf("key %u %u\n%s", code, pressed, *text ? "text " : "");
-    for (size_t i = 0; text[i]; ++i) std::printf("%02x", static_cast<unsigned char>(text[i]));
-    std::printf("%s", *text ? "\n" : "");
+    std::printf("key %u %u\n", code, pressed);
+    if (*text) std::printf("text %s\n", text);
 }
 void modifiers(void* data, wl_keyboard*, uint32_t, uint32_t down, uint32_t latched, uint32_t locked,
                uint32_t group) {
@@ -131,6 +131,6 @@ int main() {
     wl_surface_commit(w.surface);
     for (bool said = false; wl_display_dispatch(display) >= 0;)
         if (!said && (said = w.placed) && wl_display_roundtrip(display) >= 0)
-            std::printf("placed\n");
+            std::printf("placed on %s\n", std::getenv("WAYLAND_DISPLAY"));
     return 0;
 }
