@@ -1,9 +1,9 @@
 // The Wayland backend, chosen as the program chooses it, driving a window of
 // the test's own on a private headless sway; also the choice itself.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,18 +20,8 @@
 namespace {
 
 using platform::Point;
-namespace fs = std::filesystem;
-
-// sway refuses to run as root, so under root (CI) it and the window run as nobody;
-// the test stays root and reaches their sockets by absolute path.
-std::string asSwayUser(const std::string& dir) {
-    const passwd* nobody = getpwnam("nobody");
-    if (getuid() != 0) return "";
-    if (!nobody || chown(dir.c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
-        throw std::runtime_error("cannot hand sway's runtime directory to the user nobody");
-    return "--reuid=" + std::to_string(nobody->pw_uid) +
-           " --regid=" + std::to_string(nobody->pw_gid) + " --clear-groups ";
-}
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 
 // A private headless sway whose only window (started by sway, its output
 // ours) prints what reaches it, one line per event.
@@ -45,52 +35,53 @@ protected:
     ~WaylandBackend() override {
         runProcess({"swaymsg", "-s", dir_ + "/ipc", "exit"});
         pclose(sway_);
-        fs::remove_all(dir_);
+        std::filesystem::remove_all(dir_);
     }
 
     // The window's lines, each ended by a comma, up to the first that starts with first (all
-    // of them when it does not come in time); text lines go to *text when given, else nowhere.
-    std::string linesUntil(const std::string& first, std::string* text = nullptr) {
+    // of them when it does not come in time); the typed text goes to text_ instead.
+    std::string linesUntil(const std::string& first) {
         std::string lines, line;
         pollfd readable{fileno(sway_), POLLIN, 0};
-        for (char c; poll(&readable, 1, 10000) > 0 && read(readable.fd, &c, 1) == 1;) {
-            if (c != '\n') {
-                line += c;
-                continue;
-            }
-            if (line.rfind("text ", 0) != 0)
+        for (char c; poll(&readable, 1, 10000) > 0 && read(readable.fd, &c, 1) == 1;
+             c == '\n' ? line.clear() : line.push_back(c)) {
+            if (c != '\n') continue;
+            if (line.rfind("text ", 0) == 0)
+                text_ += line.substr(5);
+            else
                 lines += line + ",";
-            else if (text)
-                *text += line.substr(5);
             if (line.rfind(first, 0) == 0) return lines;
-            line.clear();
         }
         return lines + "(no " + first + " in time)";
     }
     // What the window received, up to the press and release of F12 sent last.
-    std::string events(std::string* text = nullptr) {
+    std::string events() {
         injector_.hitKey(keyCodeFromName("F12"));
-        return linesUntil("key 88 0", text);
+        return linesUntil("key 88 0");
     }
 
     FILE* startSway() {
         std::ofstream(dir_ + "/config") << "output HEADLESS-1 resolution 1280x720 position 0 0\n"
                                         << "exec " QP_WAYLAND_TEST_CLIENT "\n";
-        const std::string env = " env -i PATH=/usr/bin:/bin HOME=" + dir_ +
-                                " XDG_RUNTIME_DIR=" + dir_ + " SWAYSOCK=" + dir_ + "/ipc" +
-                                " WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1"
-                                " WLR_RENDERER=pixman ASAN_OPTIONS=detect_leaks=0";
-        return popen(("exec setpriv --pdeathsig KILL " + asSwayUser(dir_) + env + " sway -c " +
-                      dir_ + "/config 2>/dev/null")
-                         .c_str(),
-                     "re");
+        // sway refuses to run as root, so under root (CI) it and the window run as nobody;
+        // the test stays root and reaches their sockets by absolute path.
+        const std::string asNobody =
+            "G=$(id -g nobody); chown nobody:$G $D; "
+            "U=\"--reuid=nobody --regid=$G --clear-groups\"; ";
+        const std::string command =
+            "D=" + dir_ + "; " + (getuid() == 0 ? asNobody : "") +
+            "exec setpriv --pdeathsig KILL $U env -i PATH=/usr/bin:/bin "
+            "HOME=$D XDG_RUNTIME_DIR=$D SWAYSOCK=$D/ipc WLR_RENDERER=pixman "
+            "WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 "
+            "ASAN_OPTIONS=detect_leaks=0 sway -c $D/config 2>/dev/null";
+        return popen(command.c_str(), "re");
     }
     // As the program chooses it, once the window is up; the window gets the focus with
     // the backend's keyboard, the only one.
     std::unique_ptr<platform::Platform> openBackend() {
         const std::string placed = linesUntil("placed on ");
         if (placed.rfind("placed on ", 0) != 0)
-            throw std::runtime_error("sway did not start or did not show the window fullscreen");
+            throw std::runtime_error("sway did not start or show the window");
         setenv("WAYLAND_DISPLAY", (dir_ + "/" + placed.substr(10, placed.size() - 11)).c_str(), 1);
         unsetenv("QUILLPRESS_BACKEND");
         unsetenv("DISPLAY");
@@ -100,6 +91,7 @@ protected:
         return backend;
     }
 
+    std::string text_;
     std::string dir_ = mkdtemp(std::string("/tmp/qp-sway-XXXXXX").data());
     FILE* sway_ = startSway();
     std::unique_ptr<platform::Platform> backend_ = openBackend();
@@ -108,14 +100,14 @@ protected:
 };
 
 TEST_F(WaylandBackend, EveryCharacterOfTheTypingTableArrivesExactly) {
-    std::string typed, received;
+    std::string typed;
     for (int byte = 1; byte < 256; ++byte)
         if (usTypedKey(static_cast<unsigned char>(byte)).code) typed += static_cast<char>(byte);
     injector_.typeString(typed);
-    events(&received);
+    events();
     // The table types a line feed with Return, whose text is a carriage return.
     std::replace(typed.begin(), typed.end(), '\n', '\r');
-    EXPECT_EQ(received, typed);
+    EXPECT_EQ(text_, typed);
 }
 
 TEST_F(WaylandBackend, KeysMovesButtonsAndWheelNotchesArriveAsSent) {
@@ -130,10 +122,8 @@ TEST_F(WaylandBackend, KeysMovesButtonsAndWheelNotchesArriveAsSent) {
         "motion 600 385,motion 603 378,";
     for (const uint16_t button :
          {platform::VkLeftButton, platform::VkRightButton, platform::VkMiddleButton,
-          platform::VkXButton1, platform::VkXButton2}) {
-        injector_.buttonDown(button);
-        injector_.buttonUp(button);
-    }
+          platform::VkXButton1, platform::VkXButton2})
+        injector_.buttonDown(button), injector_.buttonUp(button);
     expected +=
         "button 272 1,button 272 0,button 273 1,button 273 0,button 274 1,button 274 0,"
         "button 275 1,button 275 0,button 276 1,button 276 0,";
@@ -147,8 +137,7 @@ TEST_F(WaylandBackend, KeysMovesButtonsAndWheelNotchesArriveAsSent) {
         {"Multiply", 55}, {"Add", 78},      {"Subtract", 74}, {"Decimal", 83},  {"Divide", 98},
         {"Enter", 96},    {"NumLock", 69}};
     for (const auto& [name, evdev] : keys) {
-        injector_.keyDown(keyCodeFromName(name));
-        injector_.keyUp(keyCodeFromName(name));
+        injector_.hitKey(keyCodeFromName(name));
         expected += "key " + std::to_string(evdev) + " 1,key " + std::to_string(evdev) + " 0,";
     }
     EXPECT_EQ(events(), expected + "key 88 1,key 88 0,");
@@ -168,12 +157,12 @@ TEST(BackendChoice, NamesWhatItLookedForWhenThereIsNoDesktopAndRefusesUnknownNam
     unsetenv("DISPLAY");
     std::string error;
     EXPECT_EQ(platform::createPlatform(&error), nullptr);
-    EXPECT_NE(error.find("(WAYLAND_DISPLAY is not set)"), std::string::npos) << error;
-    EXPECT_NE(error.find("(DISPLAY is not set)"), std::string::npos) << error;
+    EXPECT_THAT(
+        error, AllOf(HasSubstr("(WAYLAND_DISPLAY is not set)"), HasSubstr("(DISPLAY is not set)")));
     setenv("QUILLPRESS_BACKEND", "mir", 1);
     setenv("WAYLAND_DISPLAY", "wayland-0", 1);
     EXPECT_EQ(platform::createPlatform(&error), nullptr);
-    EXPECT_NE(error.find("\"mir\""), std::string::npos) << error;
+    EXPECT_THAT(error, HasSubstr("\"mir\""));
 }
 
 }  // namespace

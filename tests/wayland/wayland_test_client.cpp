@@ -21,7 +21,6 @@ struct Window {
     xdg_wm_base* shell = nullptr;
     wl_seat* seat = nullptr;
     wl_surface* surface = nullptr;
-    xkb_context* xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     xkb_state* state = nullptr;
     bool placed = false;
 };
@@ -29,12 +28,12 @@ struct Window {
 template <typename... A>
 void ignore(void*, A...) {}
 
-// Read once per run: neither the map nor its descriptor is worth giving back.
+// Read once per run: neither the map, its context nor its descriptor is worth giving back.
 void keymap(void* data, wl_keyboard*, uint32_t, int fd, uint32_t size) {
-    auto* w = static_cast<Window*>(data);
     auto* text = static_cast<const char*>(mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0));
-    w->state = xkb_state_new(xkb_keymap_new_from_string(w->xkb, text, XKB_KEYMAP_FORMAT_TEXT_V1,
-                                                        XKB_KEYMAP_COMPILE_NO_FLAGS));
+    auto* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    static_cast<Window*>(data)->state = xkb_state_new(xkb_keymap_new_from_string(
+        context, text, XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS));
 }
 void keyEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
     std::printf("focused\n");
@@ -115,7 +114,6 @@ int main() {
     Window w;
     wl_registry_add_listener(wl_display_get_registry(display), &RegistryListener, &w);
     wl_display_roundtrip(display);
-    if (!w.compositor || !w.shm || !w.shell || !w.seat) return 2;
     wl_seat_add_listener(w.seat, &SeatListener, &w);
     w.surface = wl_compositor_create_surface(w.compositor);
     xdg_surface* surface = xdg_wm_base_get_xdg_surface(w.shell, w.surface);
