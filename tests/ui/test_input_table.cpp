@@ -69,7 +69,7 @@ TEST_F(InputTableOperations, SelectedRowIsReplacedPrecededOrDeletedByButtonOrKey
     EXPECT_TRUE(rows().isEmpty());
 }
 
-TEST_F(InputTableOperations, CellsAreColouredByValidityAsTheyChange) {
+TEST_F(InputTableOperations, CellsAreColouredByValidityAndTheirEditorRefusesTheFileSeparator) {
     const QColor red(Qt::red), white(Qt::white);
     auto colour = [&](int column) { return grid()->item(0, column)->background().color(); };
     addRow("A", 1);
@@ -85,10 +85,8 @@ TEST_F(InputTableOperations, CellsAreColouredByValidityAsTheyChange) {
     grid()->item(0, 2)->setText("soon");
     EXPECT_EQ(colour(2), red);
     EXPECT_EQ(grid()->item(0, 2)->text(), "soon");
-}
 
-TEST_F(InputTableOperations, ACellEditorRefusesTheFileSeparatorAndSaysWhy) {
-    addRow("A", 1);
+    // The cell editor refuses the file separator and says why.
     grid()->editItem(grid()->item(0, 1));
     auto* editor = grid()->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);

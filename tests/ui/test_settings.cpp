@@ -51,7 +51,7 @@ protected:
     std::unique_ptr<ProgramSession> session;
 };
 
-TEST_F(Settings, ChoicesInTheWindowAreBackAfterARestart) {
+TEST_F(Settings, ChoicesPlaceLogWindowAndLastTableFileAreBackAfterARestart) {
     start("choices");
     const std::pair<const char*, QVariant> choices[] = {
         {"Hotkey", QKeySequence(QStringLiteral("F6"))}, {"RecordingHotkey", QKeySequence(QStringLiteral("Ctrl+R"))},
@@ -67,13 +67,12 @@ TEST_F(Settings, ChoicesInTheWindowAreBackAfterARestart) {
     for (const auto& [name, to] : choices) EXPECT_EQ(value(name), to) << name;
     EXPECT_EQ(platform.hotkeys().at(RunHotkeyId).virtualKey, keyCodeFromName("F6"));
     EXPECT_EQ(platform.hotkeys().at(RecordingHotkeyId).virtualKey, keyCodeFromName("R"));
-}
 
-TEST_F(Settings, TheWindowsPlaceItsLogWindowAndItsLastTableFileComeBack) {
-    start("place");
+    // The window's place, its log window and its last table file.
     const QTemporaryDir files;
     const QString path = files.filePath(QStringLiteral("rows.table"));
-    set("SpecialKeys", QStringLiteral("A"));
+    set("UseTable", true);  // editing needs the table in use, the log window needs logging
+    set("checkBox", true);
     QMetaObject::invokeMethod(find("AddNewInput"), "click");
     window().saveTableFile(path);
     const table::TableRows rows = window().tableRows();
