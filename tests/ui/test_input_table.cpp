@@ -12,7 +12,7 @@ namespace {
 
 using InputTableOperations = WindowFixture;
 
-TEST_F(InputTableOperations, EditorFillsEveryKindOfRow) {
+TEST_F(InputTableOperations, EditorFillsEveryKindOfRowAndTheRowButtonsEditTheSelection) {
     chooseKey("\\", "Press", 20);
     click("AddNewInput");
     chooseMouse("MouseX1", 5);
@@ -35,9 +35,10 @@ TEST_F(InputTableOperations, EditorFillsEveryKindOfRow) {
                                  {"Scroll Down", "0.33", "1"},
                                  {"None", "", "500"},
                                  {"None", "", "500"}}));
-}
+    click("ResetTable");
+    EXPECT_TRUE(rows().isEmpty());
 
-TEST_F(InputTableOperations, SelectedRowIsReplacedPrecededOrDeletedByButtonOrKey) {
+    // The selected row is replaced, preceded or deleted by button or key.
     addRow("A", 1);
     addRow("A", 2);
     grid()->selectRow(1);
@@ -64,12 +65,9 @@ TEST_F(InputTableOperations, SelectedRowIsReplacedPrecededOrDeletedByButtonOrKey
     window.on_DeleteSelectedInput_clicked();
     QTest::keyClick(grid(), Qt::Key_Delete);
     EXPECT_EQ(rows().size(), 2);
-
-    click("ResetTable");
-    EXPECT_TRUE(rows().isEmpty());
 }
 
-TEST_F(InputTableOperations, CellsAreColouredByValidityAsTheyChange) {
+TEST_F(InputTableOperations, CellsAreColouredByValidityAndTheirEditorRefusesTheFileSeparator) {
     const QColor red(Qt::red), white(Qt::white);
     auto colour = [&](int column) { return grid()->item(0, column)->background().color(); };
     addRow("A", 1);
@@ -85,10 +83,8 @@ TEST_F(InputTableOperations, CellsAreColouredByValidityAsTheyChange) {
     grid()->item(0, 2)->setText("soon");
     EXPECT_EQ(colour(2), red);
     EXPECT_EQ(grid()->item(0, 2)->text(), "soon");
-}
 
-TEST_F(InputTableOperations, ACellEditorRefusesTheFileSeparatorAndSaysWhy) {
-    addRow("A", 1);
+    // The cell editor refuses the file separator and says why.
     grid()->editItem(grid()->item(0, 1));
     auto* editor = grid()->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);

@@ -28,11 +28,8 @@ protected:
         QCoreApplication::setOrganizationName(QStringLiteral("quillpress-test"));
     }
     // Each test keeps its own settings file, named after the application.
-    void start(const char* application) {
-        QCoreApplication::setApplicationName(QString::fromLatin1(application));
-        session = std::make_unique<ProgramSession>(platform);
-    }
-    void restart() {
+    void start(const char* application = nullptr) {
+        if (application) QCoreApplication::setApplicationName(QString::fromLatin1(application));
         session.reset();
         session = std::make_unique<ProgramSession>(platform);
     }
@@ -54,7 +51,7 @@ protected:
     std::unique_ptr<ProgramSession> session;
 };
 
-TEST_F(Settings, ChoicesInTheWindowAreBackAfterARestart) {
+TEST_F(Settings, ChoicesPlaceLogWindowAndLastTableFileAreBackAfterARestart) {
     start("choices");
     const std::pair<const char*, QVariant> choices[] = {
         {"Hotkey", QKeySequence(QStringLiteral("F6"))}, {"RecordingHotkey", QKeySequence(QStringLiteral("Ctrl+R"))},
@@ -66,17 +63,16 @@ TEST_F(Settings, ChoicesInTheWindowAreBackAfterARestart) {
         {"ScrollStrength", 1.0}};
     for (const auto& [name, to] : choices) set(name, to);
     // Ended without a close: every change was kept as it was made.
-    restart();
+    start();
     for (const auto& [name, to] : choices) EXPECT_EQ(value(name), to) << name;
     EXPECT_EQ(platform.hotkeys().at(RunHotkeyId).virtualKey, keyCodeFromName("F6"));
     EXPECT_EQ(platform.hotkeys().at(RecordingHotkeyId).virtualKey, keyCodeFromName("R"));
-}
 
-TEST_F(Settings, TheWindowsPlaceItsLogWindowAndItsLastTableFileComeBack) {
-    start("place");
+    // The window's place, its log window and its last table file.
     const QTemporaryDir files;
     const QString path = files.filePath(QStringLiteral("rows.table"));
-    set("SpecialKeys", QStringLiteral("A"));
+    set("UseTable", true);  // editing needs the table in use, the log window needs logging
+    set("checkBox", true);
     QMetaObject::invokeMethod(find("AddNewInput"), "click");
     window().saveTableFile(path);
     const table::TableRows rows = window().tableRows();
@@ -85,13 +81,13 @@ TEST_F(Settings, TheWindowsPlaceItsLogWindowAndItsLastTableFileComeBack) {
     window().resize(window().size() + QSize(60, 40));
     const QSize size = window().size();
     window().close();
-    restart();
+    start();
     EXPECT_EQ(window().size(), size);
     EXPECT_TRUE(window().logWindowWidget()->isVisible());
     EXPECT_EQ(window().tableRows(), rows);
     // A table file that is gone is not asked for.
     QFile::remove(path);
-    restart();
+    start();
     EXPECT_TRUE(window().tableRows().isEmpty());
 }
 
@@ -108,16 +104,13 @@ TEST_F(Settings, DamagedUnreadableOrUnfittingSettingsGiveTheDefaultsAndALogLine)
         const QString file = folder + "/" + c.application + ".conf";
         ASSERT_TRUE(QDir().mkpath(c.contents ? folder : file));
         QFile written(file);
-        if (c.contents) {
-            ASSERT_TRUE(written.open(QIODevice::WriteOnly) && written.write(c.contents) > 0);
-            written.close();
-        }
+        ASSERT_TRUE(!c.contents || (written.open(QIODevice::WriteOnly) && written.write(c.contents) > 0));
+        written.close();
         start(c.application);
         EXPECT_EQ(value("Hotkey"), QKeySequence(QStringLiteral("F4")));
         EXPECT_EQ(value("InputLocation"), QStringLiteral("Keyboard"));
         EXPECT_TRUE(log().contains(file)) << log().toStdString();
         EXPECT_TRUE(log().contains(QStringLiteral("the defaults are used")));
-        session.reset();
     }
 }
 
