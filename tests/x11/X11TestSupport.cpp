@@ -117,17 +117,15 @@ platform::Point pointerLocation() {
 ServerWatcher::ServerWatcher() : display_(XOpenDisplay(nullptr)) {
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
-    attributes.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                            PointerMotionMask | StructureNotifyMask;
+    attributes.event_mask =
+        KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
     const int screen = DefaultScreen(display_);
     const Window window =
         XCreateWindow(display_, RootWindow(display_, screen), 0, 0, DisplayWidth(display_, screen),
                       DisplayHeight(display_, screen), 0, CopyFromParent, InputOutput,
                       CopyFromParent, CWOverrideRedirect | CWEventMask, &attributes);
+    // Override-redirect: mapped at once, no window manager in between.
     XMapRaised(display_, window);
-    XEvent e;
-    do XWindowEvent(display_, window, StructureNotifyMask, &e);
-    while (e.type != MapNotify);
     XSetInputFocus(display_, window, RevertToParent, CurrentTime);
     XSync(display_, False);
 }
