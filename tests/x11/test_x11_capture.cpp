@@ -46,9 +46,6 @@ TEST_F(Capture, KeysArriveAsAHookReportsThem) {
         std::vector<std::string> args;
         Keys keys;
     } cases[] = {
-        // The sided modifier.
-        {{"keydown", "shift", "key", "a", "keyup", "shift"},
-         {{Down, 0xA0}, {Down, 'A'}, {Up, 'A'}, {Up, 0xA0}}},
         // The keypad by NumLock (off here).
         {{"key", "KP_Home"}, {{Down, 0x24}, {Up, 0x24}}},
         // System keys while Alt is held without Ctrl, and F10.
@@ -73,18 +70,13 @@ TEST_F(Capture, AHeldKeyRepeatsItsKeyDownThenReleasesOnce) {
     }
 }
 
-TEST_F(Capture, ButtonsAndWheelCarryTheirMouseData) {
-    std::vector<std::string> args{"xdotool"};
-    for (const char* b : {"1", "3", "2", "8", "9", "4", "5"})
-        args.insert(args.end(), {"mousedown", b, "mouseup", b});
-    run(args);
-    ASSERT_TRUE(pumpUntil(*platform_, [&] { return listener_.mouse.size() >= 12; }));
-    const uint32_t messages[] = {MsgLeftDown,   MsgLeftUp,   MsgRightDown,  MsgRightUp,
-                                 MsgMiddleDown, MsgMiddleUp, MsgXDown,      MsgXUp,
-                                 MsgXDown,      MsgXUp,      MsgMouseWheel, MsgMouseWheel};
-    const uint32_t data[] = {0, 0, 0, 0, 0, 0, 1, 1, 2, 2, WheelDelta, 0x10000 - WheelDelta};
-    Keys got, expected;
-    for (int i = 0; i < 12; ++i) expected.emplace_back(messages[i], data[i] << 16);
+// Left, right and the wheel reach a replay in the record-and-replay test.
+TEST_F(Capture, MiddleAndSideButtonsCarryTheirMouseData) {
+    run({"xdotool", "click", "2", "click", "8", "click", "9"});
+    ASSERT_TRUE(pumpUntil(*platform_, [&] { return listener_.mouse.size() >= 6; }));
+    const Keys expected = {{MsgMiddleDown, 0}, {MsgMiddleUp, 0},    {MsgXDown, 1 << 16},
+                           {MsgXUp, 1 << 16},  {MsgXDown, 2 << 16}, {MsgXUp, 2 << 16}};
+    Keys got;
     for (const MouseEvent& e : listener_.mouse) got.emplace_back(e.message, e.mouseData);
     EXPECT_EQ(got, expected);
 }
