@@ -1,6 +1,5 @@
 #include "X11TestSupport.h"
 
-#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -28,23 +27,15 @@ bool pumpUntil(platform::Platform& p, const std::function<bool()>& done,
                std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     for (p.processPendingEvents(); !done(); p.processPendingEvents()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
+        if (std::chrono::steady_clock::now() >= end) return false;
         pollfd fd{p.eventDescriptor(), POLLIN, 0};
-        poll(&fd, 1, static_cast<int>(std::min<long>(left.count(), 50)));
+        poll(&fd, 1, 50);
     }
     return true;
 }
 
-void pumpFor(platform::Platform& p, std::chrono::milliseconds duration) {
-    pumpUntil(
-        p, [] { return false; }, duration);
-}
-
 void run(const std::vector<std::string>& argv) {
-    ASSERT_EQ(runProcess(argv).exitCode, 0)
-        << argv[0] << " " << (argv.size() > 1 ? argv[1] : "") << " failed";
+    ASSERT_EQ(runProcess(argv).exitCode, 0) << argv[0] << " " << argv.back() << " failed";
 }
 
 bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit) {
@@ -126,17 +117,15 @@ platform::Point pointerLocation() {
 ServerWatcher::ServerWatcher() : display_(XOpenDisplay(nullptr)) {
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
-    attributes.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                            PointerMotionMask | StructureNotifyMask;
+    attributes.event_mask =
+        KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
     const int screen = DefaultScreen(display_);
     const Window window =
         XCreateWindow(display_, RootWindow(display_, screen), 0, 0, DisplayWidth(display_, screen),
                       DisplayHeight(display_, screen), 0, CopyFromParent, InputOutput,
                       CopyFromParent, CWOverrideRedirect | CWEventMask, &attributes);
+    // Override-redirect: mapped at once, no window manager in between.
     XMapRaised(display_, window);
-    XEvent e;
-    do XWindowEvent(display_, window, StructureNotifyMask, &e);
-    while (e.type != MapNotify);
     XSetInputFocus(display_, window, RevertToParent, CurrentTime);
     XSync(display_, False);
 }
@@ -149,19 +138,13 @@ void ServerWatcher::drain() {
     while (XPending(display_)) {
         XEvent e;
         XNextEvent(display_, &e);
-        if (e.type == KeyPress || e.type == KeyRelease) {
-            events.push_back(
-                {e.type, static_cast<int>(e.xkey.keycode), e.xkey.x_root, e.xkey.y_root});
-            char buffer[8];
-            if (e.type == KeyPress)
-                text.append(buffer,
-                            XLookupString(&e.xkey, buffer, sizeof buffer, nullptr, nullptr));
-        } else if (e.type == ButtonPress || e.type == ButtonRelease) {
-            events.push_back(
-                {e.type, static_cast<int>(e.xbutton.button), e.xbutton.x_root, e.xbutton.y_root});
-        } else if (e.type == MotionNotify) {
-            events.push_back({e.type, 0, e.xmotion.x_root, e.xmotion.y_root});
-        }
+        if (e.type < KeyPress || e.type > MotionNotify) continue;
+        // Key, button and motion events share one layout up to the keycode or button.
+        const int detail = e.type == MotionNotify ? 0 : static_cast<int>(e.xbutton.button);
+        events.push_back({e.type, detail, e.xbutton.x_root, e.xbutton.y_root});
+        char buffer[8];
+        if (e.type == KeyPress)
+            text.append(buffer, XLookupString(&e.xkey, buffer, sizeof buffer, nullptr, nullptr));
     }
 }
 
@@ -181,8 +164,4 @@ void ServerWatcher::clear() {
     settle();
     events.clear();
     text.clear();
-}
-
-KeySym ServerWatcher::keysymOf(int keycode) {
-    return XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0);
 }

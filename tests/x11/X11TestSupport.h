@@ -45,9 +45,6 @@ std::unique_ptr<platform::X11Platform> openPlatform();
 bool pumpUntil(platform::Platform& p, const std::function<bool()>& done,
                std::chrono::milliseconds timeout = 3000ms);
 
-// Services it for a while, for checking that nothing (more) arrives.
-void pumpFor(platform::Platform& p, std::chrono::milliseconds duration);
-
 // Runs a program and fails the test when it does not exit with 0.
 void run(const std::vector<std::string>& argv);
 
@@ -100,7 +97,6 @@ public:
     // Takes events until none has come for a while.
     void settle();
     void clear();
-    KeySym keysymOf(int keycode);
 
     std::vector<Event> events;
     std::string text;

@@ -10,12 +10,6 @@
 
 using namespace platform;
 
-namespace platform {
-void PrintTo(HotkeyResult r, std::ostream* out) {
-    *out << "HotkeyResult " << static_cast<int>(r);
-}
-}  // namespace platform
-
 namespace {
 
 constexpr HotkeyResult Registered = HotkeyResult::Registered;

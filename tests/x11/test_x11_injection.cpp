@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <X11/keysym.h>
-
 #include <cstdlib>
 
 #include "X11TestSupport.h"
@@ -55,8 +53,8 @@ TEST_F(Injection, KeysPressAndReleaseThePhysicalKeyTheyNameAndShowInTheKeyState)
         {scanKey(0x1E), 38, 'A', 'B'},
         {scanKey(0x48, KeyExtended), 111, 0x26, 0},
         {scanKey(0x48), 80, 0x26, 0x68},  // keypad 8, NumLock off: it answers as Up
-        {scanKey(0x1C, KeyExtended), 104, 0x0D,
-         256},  // keypad Enter: Return answers; 256 is no platform code
+        // keypad Enter: Return answers; 256 is no platform code
+        {scanKey(0x1C, KeyExtended), 104, 0x0D, 256},
         {scanKey(0x38, KeyExtended), 108, 0xA5, 0xA4},
         {scanKey(0x20, KeyExtended), 121, 0xAD, 0},  // mute
         {vkKey('A'), 38, 'A', 0},
@@ -128,7 +126,6 @@ TEST(X11Backend, ReportsAServerItCannotOpenInsteadOfFailingHard) {
     EXPECT_NE(error.find(":987"), std::string::npos) << error;
     EXPECT_EQ(createPlatform(&error), nullptr);
     setenv("DISPLAY", outer.c_str(), 1);
-    EXPECT_NE(createPlatform(&error), nullptr);
 }
 
 class Layout : public Injection {
@@ -145,19 +142,17 @@ protected:
         run(layout);
         return pumpUntil(*platform_, [&] { return platform_->scanCodeOfVirtualKey(vk) == scan; });
     }
-    KeySym typed(const KeyboardInput& down) {
-        const std::vector<Watched> seen = pressed(InputRecord::key(down));
-        return seen.empty() ? NoSymbol : watcher_.keysymOf(seen.front().detail);
-    }
     static constexpr uint16_t UsScanZ = 0x2C, UsScanY = 0x15, UsScanMinus = 0x0C;
+    static constexpr int KeycodeOfUsY = 29, KeycodeOfUsZ = 52;
     RecordingListener listener_;
 };
 
 TEST_F(Layout, GermanCharacterKeysMoveWhileScanCodesAndFixedKeysStay) {
     ASSERT_TRUE(use({"de"}, 'Z', UsScanY));
-    EXPECT_EQ(typed(KeyboardInput{'Z', 0, 0}), static_cast<KeySym>(XK_z));
-    EXPECT_EQ(typed(KeyboardInput{'Y', 0, 0}), static_cast<KeySym>(XK_y));
-    EXPECT_EQ(typed(KeyboardInput{0, UsScanZ, KeyScanCode}), static_cast<KeySym>(XK_y));
+    for (const auto& [down, keycode] : {std::pair{vkKey('Z'), KeycodeOfUsY},
+                                        {vkKey('Y'), KeycodeOfUsZ},
+                                        {scanKey(UsScanZ), KeycodeOfUsZ}})
+        EXPECT_EQ(pressed(down).front().detail, keycode);
     EXPECT_EQ(platform_->scanCodeOfVirtualKey(0x70), 0x3B);  // F1
     EXPECT_EQ(platform_->scanCodeOfVirtualKey(0x0D), 0x1C);  // Return
 }
