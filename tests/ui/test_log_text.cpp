@@ -1,5 +1,6 @@
 // A very long log line keeps its head and tail around a marker however the
-// text that carries it is split into pieces.
+// text that carries it is split into pieces; the queue behind the view keeps
+// the last lines, cutting a piece where the limit falls inside it.
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,16 @@ TEST(LogText, ALongLineKeepsItsHeadAndTailAroundAMarkerWhereverItIsSplit) {
         for (int at = 0; at < text.size(); at += pieceSize) passed += cutter.pass(text.mid(at, pieceSize));
         EXPECT_EQ(passed, shortened) << "pieces of " << pieceSize;
     }
+}
+
+TEST(LogText, TheQueueKeepsTheLastLinesCuttingThePieceTheLimitFallsIn) {
+    LogQueue queue;
+    queue.add(QStringLiteral("a\nb\nc\n"));
+    for (int i = 0; i < LogLineLimit; ++i) queue.add(QString::number(i) + QLatin1Char('\n'));
+    const QString all = queue.all();
+    EXPECT_EQ(all.count(QLatin1Char('\n')), LogLineLimit);
+    EXPECT_TRUE(all.startsWith(QLatin1String("0\n1\n"))) << all.left(20).toStdString();
+    EXPECT_TRUE(all.endsWith(QString::number(LogLineLimit - 1) + QLatin1Char('\n')));
 }
 
 }  // namespace
