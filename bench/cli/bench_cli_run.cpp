@@ -7,20 +7,19 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <poll.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
+#include "bench/support/RawEventWatcher.h"
 #include "tests/support/XvfbServer.h"
 
 using Clock = std::chrono::steady_clock;
@@ -34,63 +33,12 @@ const char Script[] = "PressKey('LShift') ReleaseKey('LShift')\n";
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// Notes, on a connection and thread of its own, when a raw key press
-// reaches the server after arm().
-class PressWatcher {
-public:
-    PressWatcher() : display_(XOpenDisplay(nullptr)) {
-        int event = 0, error = 0, major = 2, minor = 2;
-        XQueryExtension(display_, "XInputExtension", &opcode_, &event, &error);
-        XIQueryVersion(display_, &major, &minor);
-        unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
-        XISetMask(mask, XI_RawKeyPress);
-        XIEventMask m{XIAllMasterDevices, sizeof mask, mask};
-        XISelectEvents(display_, DefaultRootWindow(display_), &m, 1);
-        XSync(display_, False);
-        thread_ = std::thread([this] { watch(); });
-    }
-    ~PressWatcher() {
-        quit_ = true;
-        thread_.join();
-        XCloseDisplay(display_);
-    }
-    void arm() {
-        seen_ = false;
-        armed_ = true;
-    }
-    bool seen() const { return seen_; }
-    Clock::time_point when() const { return when_; }
-
-private:
-    void watch() {
-        while (!quit_) {
-            pollfd fd{ConnectionNumber(display_), POLLIN, 0};
-            poll(&fd, 1, 10);
-            while (XPending(display_)) {
-                XEvent e;
-                XNextEvent(display_, &e);
-                if (e.type != GenericEvent || e.xcookie.extension != opcode_ || e.xcookie.evtype != XI_RawKeyPress)
-                    continue;
-                if (armed_.exchange(false)) {
-                    when_ = Clock::now();
-                    seen_ = true;
-                }
-            }
-        }
-    }
-    Display* display_;
-    int opcode_ = 0;
-    std::atomic<bool> quit_{false}, armed_{false}, seen_{false};
-    Clock::time_point when_;  // published by seen_
-    std::thread thread_;
-};
-
 struct Sample {
     double first = -1, exit = -1;
 };
 
 // Starts argv, and times the first motion the watcher sees and the exit.
-Sample timeProcess(PressWatcher& watcher, const std::vector<std::string>& argv) {
+Sample timeProcess(RawEventWatcher& watcher, const std::vector<std::string>& argv) {
     watcher.arm();
     const auto start = Clock::now();
     const pid_t pid = fork();
@@ -137,7 +85,7 @@ int main() {
     if (!mkdtemp(folder)) return 1;
     const std::string script = std::string(folder) + "/shift.lua";
     std::ofstream(script) << Script;
-    PressWatcher watcher;
+    RawEventWatcher watcher(XI_RawKeyPress);
     std::vector<double> first, exit, xdoFirst, xdoExit;
     int failures = 0;
     for (int i = 0; i < Samples; ++i) {

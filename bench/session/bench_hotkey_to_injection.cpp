@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/ProgramSession.h"
+#include "bench/support/RawEventWatcher.h"
 #include "app/ProgramStart.h"
 #include "input/KeyNames.h"
 #include "platform/Platform.h"
@@ -28,7 +29,6 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-#include <poll.h>
 
 using Clock = std::chrono::steady_clock;
 
@@ -42,57 +42,6 @@ constexpr int TargetX[2] = {300, 700};
 constexpr int TargetY = 200;
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-// Notes, on a connection and thread of its own, when raw pointer motion
-// reaches the server after arm().
-class MotionWatcher {
-public:
-    MotionWatcher() : display_(XOpenDisplay(nullptr)) {
-        int event = 0, error = 0, major = 2, minor = 2;
-        XQueryExtension(display_, "XInputExtension", &opcode_, &event, &error);
-        XIQueryVersion(display_, &major, &minor);
-        unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
-        XISetMask(mask, XI_RawMotion);
-        XIEventMask m{XIAllMasterDevices, sizeof mask, mask};
-        XISelectEvents(display_, DefaultRootWindow(display_), &m, 1);
-        XSync(display_, False);
-        thread_ = std::thread([this] { watch(); });
-    }
-    ~MotionWatcher() {
-        quit_ = true;
-        thread_.join();
-        XCloseDisplay(display_);
-    }
-    void arm() {
-        seen_ = false;
-        armed_ = true;
-    }
-    bool seen() const { return seen_; }
-    Clock::time_point when() const { return when_; }
-
-private:
-    void watch() {
-        while (!quit_) {
-            pollfd fd{ConnectionNumber(display_), POLLIN, 0};
-            poll(&fd, 1, 10);
-            while (XPending(display_)) {
-                XEvent e;
-                XNextEvent(display_, &e);
-                if (e.type != GenericEvent || e.xcookie.extension != opcode_ || e.xcookie.evtype != XI_RawMotion)
-                    continue;
-                if (armed_.exchange(false)) {
-                    when_ = Clock::now();
-                    seen_ = true;
-                }
-            }
-        }
-    }
-    Display* display_;
-    int opcode_ = 0;
-    std::atomic<bool> quit_{false}, armed_{false}, seen_{false};
-    Clock::time_point when_;  // published by seen_
-    std::thread thread_;
-};
 
 // Services the Qt loop as the program does (blocked until something
 // happens) until done() holds; false after GiveUp.
@@ -132,7 +81,7 @@ int main(int argc, char** argv) {
     }
     Display* presser = XOpenDisplay(nullptr);
     const KeyCode f4 = XKeysymToKeycode(presser, XK_F4);
-    MotionWatcher watcher;
+    RawEventWatcher watcher(XI_RawMotion);
     std::vector<double> hotkey, baseline;
     int failures = 0;
     {
