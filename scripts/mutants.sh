@@ -33,11 +33,20 @@ mutants=(
   "platform/x11/KeyboardLayout.cpp@@shifted >= '0' && shifted <= '9'@@shifted >= '0' && shifted < '9'"
 )
 
-# The scratch copy keeps its own build; file times survive the copy, so only
-# what changed since the last run is rebuilt.
+# The scratch copy keeps its own build, so only what changed since the last
+# run is rebuilt.
 mkdir -p "$scratch"
-find "$scratch" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
-tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch" -xpf -
+# Only files whose content changed are copied, with a new time: a file's own
+# time may be older than an object the scratch build made from an earlier copy.
+stage="$root/build/mutants/stage"
+rm -rf "$stage" && mkdir -p "$stage"
+tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$stage" -xf -
+(cd "$stage" && find . -type f) | while read -r f; do
+    cmp -s "$stage/$f" "$scratch/$f" || { mkdir -p "$(dirname "$scratch/$f")"; cp "$stage/$f" "$scratch/$f"; }
+done
+(cd "$scratch" && find . -path ./build -prune -o -type f -print) | while read -r f; do
+    [ -e "$stage/$f" ] || rm -f "$scratch/$f"
+done
 cd "$scratch"
 # A run cut short leaves its mutant's objects behind: the copied file is older.
 marker="$root/build/mutants/mutated"
