@@ -3,24 +3,7 @@
 # (installing what is missing), then checks it with lintian.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh build
-
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-# dpkg-shlibdeps (dpkg-dev) finds the runtime libraries; file lets CPack
-# tell which installed files to strip.
-missing=()
-for p in dpkg-dev file lintian; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "package: installing ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
-fi
+scripts/setup.sh package
 
 build=build/package
 # Debian's hardening flags (fortified functions, full RELRO, PIE).

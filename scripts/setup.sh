@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Quillpress need,
 # only those that are missing, and generates the locales the tests use.
-# Usage: scripts/setup.sh [build|test]   (test adds the test-only tools,
-# the fuzz targets' clang and its libFuzzer and sanitizer runtimes among them)
+# Usage: scripts/setup.sh [build|test|package]   (test adds the test-only
+# tools, the fuzz targets' clang and its libFuzzer and sanitizer runtimes
+# among them; package adds what building and checking the .deb needs)
 set -euo pipefail
 
 mode="${1:-test}"
@@ -13,9 +14,13 @@ test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11
                x11-xkb-utils locales g++-mingw-w64-x86-64-posix wine wine64
                clang-14 libclang-rt-14-dev gcovr desktop-file-utils appstream man-db
                sway wayland-protocols wtype)
+# dpkg-shlibdeps (dpkg-dev) finds the runtime libraries; file lets CPack
+# tell which installed files to strip.
+package_packages=(dpkg-dev file lintian)
 
 packages=("${build_packages[@]}")
 if [ "$mode" = test ]; then packages+=("${test_packages[@]}"); fi
+if [ "$mode" = package ]; then packages+=("${package_packages[@]}"); fi
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
