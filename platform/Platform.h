@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "InputRecords.h"
 
@@ -25,6 +26,27 @@ enum class HotkeyResult {
 inline bool isRegistered(HotkeyResult result) {
     return result == HotkeyResult::Registered || result == HotkeyResult::ExactOnly;
 }
+
+// The services a backend may lack on some desktops. X11 and Windows offer
+// all of them; a Wayland compositor offers what its protocols allow, and a
+// portal-based backend what the user granted.
+enum class Service {
+    GlobalHotkeys,    // registerHotkey
+    Recording,        // startCapture
+    PointerPosition,  // cursorPosition
+    KeyState,         // asyncKeyState
+};
+
+// Whether a service works now and, when not, why: one line for the user,
+// without a line end. The answer may change (the pointer position becomes
+// known once the program has placed the pointer).
+struct Availability {
+    bool available = true;
+    std::string reason;
+
+    static Availability offered() { return {}; }
+    static Availability missing(std::string why) { return {false, std::move(why)}; }
+};
 
 // Receives captured input and hotkey presses. Always called on the GUI
 // thread, from Platform::processPendingEvents or the native message loop.
@@ -71,6 +93,8 @@ public:
     virtual bool cursorPosition(Point* position) = 0;
     // The desktop rectangle; right and bottom are the screen's size.
     virtual Rect desktopRect() = 0;
+    // What this desktop lets the backend do; everything unless overridden.
+    virtual Availability availability(Service) { return Availability::offered(); }
 
     // --- GUI thread ---
     // Where captured events and hotkey presses go; null stops delivery.
@@ -97,8 +121,11 @@ public:
     virtual uint32_t captureTime() = 0;
 };
 
-// Opens the backend of this system (chosen by the build, and on Linux by
-// what the session offers). Null with a reason in *error when none can open.
-std::unique_ptr<Platform> createPlatform(std::string* error);
+// Opens the backend named (on Linux "x11" or "wayland"), or with no name
+// the one this system calls for (chosen by the build, and on Linux by the
+// environment and what the session offers). Null with a reason in *error
+// when none can open.
+std::unique_ptr<Platform> createPlatform(const std::string& backend, std::string* error);
+inline std::unique_ptr<Platform> createPlatform(std::string* error) { return createPlatform({}, error); }
 
 }  // namespace platform

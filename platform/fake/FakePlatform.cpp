@@ -138,6 +138,18 @@ void FakePlatform::setDesktopSize(int width, int height) {
     desktop_ = Rect{0, 0, width, height};
 }
 
+Availability FakePlatform::availability(Service service) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = missing_.find(service);
+    return found == missing_.end() ? Availability::offered() : Availability::missing(found->second);
+}
+
+void FakePlatform::setMissing(Service service, std::string reason) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (reason.empty()) missing_.erase(service);
+    else missing_[service] = std::move(reason);
+}
+
 void FakePlatform::setCursorFails(bool fails) {
     std::lock_guard<std::mutex> lock(mutex_);
     cursorFails_ = fails;

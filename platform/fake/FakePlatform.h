@@ -24,6 +24,7 @@ public:
     uint16_t asyncKeyState(int virtualKey) override;
     bool cursorPosition(Point* position) override;
     Rect desktopRect() override;
+    Availability availability(Service service) override;
 
     void setListener(CaptureListener* listener) override;
     HotkeyResult registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) override;
@@ -50,6 +51,9 @@ public:
     void setCursor(Point position);
     void setKeyDown(int virtualKey, bool down);
     void setScanCode(uint32_t virtualKey, uint16_t scanCode);
+    // The desktop lacks service, for reason; an empty reason offers it
+    // again (the fake offers all until told otherwise).
+    void setMissing(Service service, std::string reason);
 
     // Another program holds the combination (modifiers without ModNoRepeat).
     void holdElsewhere(uint32_t modifiers, uint32_t virtualKey);
@@ -91,6 +95,7 @@ private:
     std::map<int, Hotkey> hotkeys_;
     std::set<Hotkey> heldElsewhere_;
     bool capturing_ = false;
+    std::map<Service, std::string> missing_;
     CaptureListener* listener_ = nullptr;
     std::deque<Pending> pending_;
     uint32_t clock_ = 1000;

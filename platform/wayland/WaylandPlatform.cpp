@@ -45,6 +45,16 @@ constexpr uint32_t XkbKeycodeOffset = 8;
 // keyboard ours is, and costs 200 ms once, at start.
 constexpr int KeymapSettleMs = 200;
 
+// Why services are missing here, as the user is told.
+constexpr char NoHotkeysReason[] = "wlroots compositors offer no global hotkeys to programs";
+constexpr char UnknownPointerReason[] =
+    "the compositor tells no program where the pointer is; it is known once the program has "
+    "placed it (SetMousePosition)";
+constexpr char EvdevAccessReason[] =
+    "Recording needs read access to /dev/input (the input group)";
+constexpr char KeyStateReason[] =
+    "the state of keys needs read access to /dev/input (the input group)";
+
 // One notch of a wheel as libinput reports it, in the axis' units.
 constexpr double WheelNotchValue = 15.0;
 // Wheel clicks sent between two round trips to the compositor.
@@ -164,7 +174,9 @@ std::string WaylandPlatform::setUp() {
         missing += std::string(missing.empty() ? "" : " and ") + PointerManagerInterface;
     if (!missing.empty())
         return "the Wayland compositor does not offer " + missing +
-               " (wlroots compositors such as sway do; GNOME and KDE do not)";
+               " (wlroots compositors such as sway do; GNOME and KDE do not: there, input "
+               "reaches Wayland windows only through the RemoteDesktop portal, which this "
+               "version does not use yet)";
     if (!seat_) return "the Wayland compositor has no seat to send input to";
     if (!uploadKeymap())
         return "cannot build the US keymap with xkbcommon (is xkb-data installed?)";
@@ -345,15 +357,19 @@ int WaylandPlatform::sendMouse(const MouseInput& mouse) {
         if (mouse.flags & MouseAbsolute) {
             const Rect layout = layoutExtent();
             if (layout.right > 0 && layout.bottom > 0) {
+                placedAt_ = {pixelOfAbsolute(mouse.dx, layout.right),
+                             pixelOfAbsolute(mouse.dy, layout.bottom)};
+                placed_ = true;
                 zwlr_virtual_pointer_v1_motion_absolute(
-                    pointer_, time, static_cast<uint32_t>(pixelOfAbsolute(mouse.dx, layout.right)),
-                    static_cast<uint32_t>(pixelOfAbsolute(mouse.dy, layout.bottom)),
-                    static_cast<uint32_t>(layout.right), static_cast<uint32_t>(layout.bottom));
+                    pointer_, time, static_cast<uint32_t>(placedAt_.x),
+                    static_cast<uint32_t>(placedAt_.y), static_cast<uint32_t>(layout.right),
+                    static_cast<uint32_t>(layout.bottom));
                 any = true;
             }
         } else {
             zwlr_virtual_pointer_v1_motion(pointer_, time, wl_fixed_from_int(mouse.dx),
                                            wl_fixed_from_int(mouse.dy));
+            if (placed_) placedAt_ = clampedToLayout(placedAt_, mouse.dx, mouse.dy, layoutExtent());
             any = true;
         }
     }
@@ -418,11 +434,27 @@ uint16_t WaylandPlatform::asyncKeyState(int) {
     return 0;
 }
 
-bool WaylandPlatform::cursorPosition(Point*) {
-    refuseOnce(saidPosition_,
-               "the pointer position is not available here: wlroots compositors do not tell it to "
-               "other programs");
-    return false;
+bool WaylandPlatform::cursorPosition(Point* position) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!placed_) return false;
+    *position = placedAt_;
+    return true;
+}
+
+Availability WaylandPlatform::availability(Service service) {
+    switch (service) {
+    case Service::GlobalHotkeys:
+        return Availability::missing(NoHotkeysReason);
+    case Service::PointerPosition: {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return placed_ ? Availability::offered() : Availability::missing(UnknownPointerReason);
+    }
+    case Service::Recording:
+        return Availability::missing(EvdevAccessReason);
+    case Service::KeyState:
+        return Availability::missing(KeyStateReason);
+    }
+    return Availability::offered();
 }
 
 Rect WaylandPlatform::desktopRect() {
@@ -439,12 +471,9 @@ uint32_t WaylandPlatform::captureTime() {
 
 void WaylandPlatform::setListener(CaptureListener*) {}
 
-HotkeyResult WaylandPlatform::registerHotkey(int id, uint32_t, uint32_t) {
-    const std::string what =
-        "hotkey " + std::to_string(id) +
-        " refused: wlroots compositors offer no global hotkeys to programs; bind a key to a "
-        "command in the compositor's configuration instead";
-    say(what.c_str());
+// Callers ask availability() first and tell the user; this only keeps the
+// interface's promise that id holds nothing.
+HotkeyResult WaylandPlatform::registerHotkey(int, uint32_t, uint32_t) {
     return HotkeyResult::Refused;
 }
 

@@ -10,8 +10,8 @@
 // it. The compositor never needs an answer from us, so nothing is gained by
 // a thread that would only add a second party to every lock.
 //
-// What wlroots does not offer is refused with a reason on stderr: global
-// hotkeys, the global pointer position, key state and capture.
+// What wlroots does not offer is told through availability(): global
+// hotkeys always; the pointer position until our own moves have placed it.
 
 #include <atomic>
 #include <memory>
@@ -59,6 +59,7 @@ public:
     uint16_t asyncKeyState(int virtualKey) override;
     bool cursorPosition(Point* position) override;
     Rect desktopRect() override;
+    Availability availability(Service service) override;
 
     void setListener(CaptureListener* listener) override;
     HotkeyResult registerHotkey(int id, uint32_t modifiers, uint32_t virtualKey) override;
@@ -101,8 +102,11 @@ private:
     xkb_state* keyState_ = nullptr;  // the modifiers our keys have set
     uint32_t sentModifiers_[4] = {};
     WheelAccumulator wheel_;
+    // Where our own moves left the pointer: the compositor tells no one
+    // where it is, so this is all we know, and only once we placed it.
+    bool placed_ = false;
+    Point placedAt_;
 
-    std::atomic<bool> saidPosition_{false};
     std::atomic<bool> saidKeyState_{false};
 };
 

@@ -143,12 +143,32 @@ TEST_F(WaylandBackend, KeysMovesButtonsAndWheelNotchesArriveAsSent) {
     EXPECT_EQ(events(), expected + "key 88 1,key 88 0,");
 }
 
-TEST_F(WaylandBackend, RefusesWhatWlrootsDoesNotOfferInsteadOfPretending) {
-    EXPECT_EQ(backend_->registerHotkey(1, 0, keyCodeFromName("F4")),
-              platform::HotkeyResult::Refused);
+// The compositor tells no one where the pointer is: we know it once our own
+// moves have placed it, and track it to the desktop's edge.
+TEST_F(WaylandBackend, SaysWhatWlrootsDoesNotOfferAndKnowsThePointerOnceItPlacedIt) {
+    using platform::Service;
+    const platform::Availability hotkeys = backend_->availability(Service::GlobalHotkeys);
+    EXPECT_FALSE(hotkeys.available);
+    EXPECT_THAT(hotkeys.reason, HasSubstr("no global hotkeys"));
+    EXPECT_EQ(backend_->registerHotkey(1, 0, keyCodeFromName("F4")), platform::HotkeyResult::Refused);
+    // No /dev/input here.
+    EXPECT_EQ(backend_->availability(Service::Recording).reason,
+              "Recording needs read access to /dev/input (the input group)");
+    std::string error;
+    const auto fresh = platform::createPlatform("wayland", &error);
+    ASSERT_TRUE(fresh) << error;
     Point position{7, 7};
-    EXPECT_FALSE(backend_->cursorPosition(&position));
+    EXPECT_FALSE(fresh->availability(Service::PointerPosition).available);
+    EXPECT_FALSE(fresh->cursorPosition(&position));
     EXPECT_EQ(position, (Point{7, 7}));
+    // The fixture's backend has placed the pointer.
+    injector_.moveTo(100, 200);
+    injector_.moveBy(-150, 5);
+    // (The second backend's keyboard may bring the window a second focus line.)
+    EXPECT_THAT(events(), testing::EndsWith("motion 100 200,motion 0 205,key 88 1,key 88 0,"));
+    EXPECT_TRUE(backend_->availability(Service::PointerPosition).available);
+    EXPECT_TRUE(backend_->cursorPosition(&position));
+    EXPECT_EQ(position, (Point{0, 205}));
 }
 
 TEST(BackendChoice, NamesWhatItLookedForWhenThereIsNoDesktopAndRefusesUnknownNames) {
