@@ -1,5 +1,7 @@
 #include "InputFunctions.h"
 
+#include <string>
+
 #include "input/InputInjector.h"
 #include "input/KeyNames.h"
 #include "input/NumberConversions.h"
@@ -118,14 +120,27 @@ int hit(lua_State* state, const Signature& accepted, Resolver resolve, Action do
     return 0;
 }
 
+// A service the desktop lacks is reported as a bad call is, and the
+// function goes on with its refused answer. Raises no Lua error.
+bool reportedMissing(lua_State* state, platform::Service service, const char* function) {
+    const platform::Availability offered = scriptPlatform().availability(service);
+    if (offered.available) return false;
+    logScriptError(state, function + std::string(NotAvailableHere) + offered.reason + ".\n");
+    return true;
+}
+
 enum class Asked { Pressed, Released };
 
 // Keyboard tests ask for Return when given the keypad Enter; button tests
 // pass every code through.
 int keyState(lua_State* state, const Signature& accepted, Resolver resolve, bool keyboard,
-             Asked asked) {
+             Asked asked, const char* function) {
     const ArgumentCheck check = checkArguments(state, accepted);
     if (check.refused()) return check.results;
+    if (reportedMissing(state, platform::Service::KeyState, function)) {
+        lua_pushboolean(state, false);
+        return 1;
+    }
     uint16_t code = resolve(state, 1);
     if (keyboard && code == KeypadEnterCode) code = platform::VkReturn;
     const bool down = (scriptPlatform().asyncKeyState(code) & platform::KeyStateDown) != 0;
@@ -158,16 +173,20 @@ int scriptHitKeyVK(lua_State* state) {
 }
 
 int scriptKeyPressed(lua_State* state) {
-    return keyState(state, KeyStateByName, resolveKeyName, true, Asked::Pressed);
+    return keyState(state, KeyStateByName, resolveKeyName, true, Asked::Pressed,
+                    "KeyPressed");
 }
 int scriptKeyReleased(lua_State* state) {
-    return keyState(state, KeyStateByName, resolveKeyName, true, Asked::Released);
+    return keyState(state, KeyStateByName, resolveKeyName, true, Asked::Released,
+                    "KeyReleased");
 }
 int scriptKeyPressedVK(lua_State* state) {
-    return keyState(state, KeyStateByCode, resolveKeyCode, true, Asked::Pressed);
+    return keyState(state, KeyStateByCode, resolveKeyCode, true, Asked::Pressed,
+                    "KeyPressedVK");
 }
 int scriptKeyReleasedVK(lua_State* state) {
-    return keyState(state, KeyStateByCode, resolveKeyCode, true, Asked::Released);
+    return keyState(state, KeyStateByCode, resolveKeyCode, true, Asked::Released,
+                    "KeyReleasedVK");
 }
 
 // --- Typing ---
@@ -235,22 +254,27 @@ int scriptHitMouseButtonVK(lua_State* state) {
 }
 
 int scriptMouseButtonPressed(lua_State* state) {
-    return keyState(state, ButtonStateByName, resolveKeyName, false, Asked::Pressed);
+    return keyState(state, ButtonStateByName, resolveKeyName, false, Asked::Pressed,
+                    "MouseButtonPressed");
 }
 int scriptMouseButtonReleased(lua_State* state) {
-    return keyState(state, ButtonStateByName, resolveKeyName, false, Asked::Released);
+    return keyState(state, ButtonStateByName, resolveKeyName, false, Asked::Released,
+                    "MouseButtonReleased");
 }
 int scriptMouseButtonPressedVK(lua_State* state) {
-    return keyState(state, ButtonStateByCode, resolveKeyCode, false, Asked::Pressed);
+    return keyState(state, ButtonStateByCode, resolveKeyCode, false, Asked::Pressed,
+                    "MouseButtonPressedVK");
 }
 int scriptMouseButtonReleasedVK(lua_State* state) {
-    return keyState(state, ButtonStateByCode, resolveKeyCode, false, Asked::Released);
+    return keyState(state, ButtonStateByCode, resolveKeyCode, false, Asked::Released,
+                    "MouseButtonReleasedVK");
 }
 
 // --- Pointer and wheel ---
 
 // Takes any arguments. A failed query answers (0, 0), still two numbers.
 int scriptGetMousePosition(lua_State* state) {
+    reportedMissing(state, platform::Service::PointerPosition, "GetMousePosition");
     const platform::Point position = currentCursorPosition(scriptPlatform());
     lua_pushnumber(state, position.x);
     lua_pushnumber(state, position.y);

@@ -7,6 +7,8 @@ namespace messages {
 constexpr char WrongArgumentCount[] = "Wrong number of arguments.\n";
 constexpr char KeyNotRecognized[] = "Key not recognized.\n";
 constexpr char ModifierNotRecognized[] = "Modifier not recognized.\n";
+// Between a function's name and the desktop's reason.
+constexpr char NotAvailableHere[] = " is not available on this desktop: ";
 
 // Kind errors, named by what follows "Expected: ".
 constexpr char ExpectString[] = "Wrong type of arguments, \nExpected: string\n";

@@ -164,6 +164,21 @@ TEST_F(InputFunctions, BadCallsAreReportedAndReturnTheirDefault) {
     }
 }
 
+// What the desktop lacks is reported as a bad call is, and the script goes on.
+TEST_F(InputFunctions, ServicesTheDesktopLacksAreReportedAndAnswerTheirDefault) {
+    fake().setMissing(platform::Service::KeyState, "no key state");
+    fake().setMissing(platform::Service::PointerPosition, "no pointer");
+    fake().setCursorFails(true);
+    run("show(KeyPressed('A'), MouseButtonReleasedVK(1)) show(GetMousePosition()) show('on')");
+    const std::string lacks = " is not available on this desktop: ";
+    EXPECT_THAT(logLines(), ElementsAre("Error KeyPressed" + lacks + "no key state.\n",
+                                        "Error MouseButtonReleasedVK" + lacks + "no key state.\n", "false false",
+                                        "Error GetMousePosition" + lacks + "no pointer.\n", "0.0 0.0", "on"));
+    EXPECT_THAT(timeline().lines(), ElementsAre("cursorPosition"));
+    for (auto service : {platform::Service::KeyState, platform::Service::PointerPosition}) fake().setMissing(service, {});
+    fake().setCursorFails(false);
+}
+
 TEST_F(InputFunctions, CallsSendAndQueryTheirRecordsWithTheirWaits) {
     fake().setKeyDown(13, true);
     fake().setKeyDown(1, true);
