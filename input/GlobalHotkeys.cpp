@@ -34,6 +34,10 @@ GlobalHotkeys::Outcome GlobalHotkeys::set(int id, const QKeySequence& sequence) 
     held_.erase(id);
     const HotkeyBinding binding = bindHotkey(sequence);
     if (!binding.registers) return {binding.shown, {}};
+    const platform::Availability offered = platform_.availability(platform::Service::GlobalHotkeys);
+    if (!offered.available)
+        return {QKeySequence(), QString::fromLatin1(RefusedLine)
+                                    .arg(nameOf(binding.shown), QString::fromStdString(offered.reason))};
     const HotkeyResult result = platform_.registerHotkey(id, modifiersFor(id, binding), binding.virtualKey);
     if (!platform::isRegistered(result)) return {QKeySequence(), refusal(binding.shown, result)};
     held_[id] = binding;

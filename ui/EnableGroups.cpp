@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "DesktopLimits.h"
 #include "ui_mainwindow.h"
 
 namespace {
@@ -20,9 +21,9 @@ void applyEnableStates(Ui::MainWindow& f, const EnableStates& states) {
         {&S::runHotkeyControls, {f.Hotkey, f.ResetHotKey, f.HotKeyLabel}},
         {&S::runSwitch, {f.StartStop, f.Running}},
         {&S::recordingSwitch, {f.RecordingStartStop, f.Recording}},
-        {&S::recordingSettings,
-         {f.RecordingHotkey, f.ResetRecordingHotKey, f.RecordingHotKeyLabel, f.MonitorMouseMovement,
-          f.MonitorStartPosition}},
+        {&S::recordingSettings, {f.MonitorMouseMovement, f.MonitorStartPosition}},
+        {&S::recordingHotkeyControls,
+         {f.RecordingHotkey, f.ResetRecordingHotKey, f.RecordingHotKeyLabel}},
         {&S::loop, {f.Loop}},
         {&S::repeat, {f.Repeat, f.RepeatLabel}},
         {&S::modeChoice, {f.UseScript, f.UseTable}},
@@ -43,7 +44,7 @@ void applyEnableStates(Ui::MainWindow& f, const EnableStates& states) {
         for (QWidget* widget : group.widgets) widget->setEnabled(states.*group.enabled);
 }
 
-void updateEnabledStates(Ui::MainWindow& form) {
+void updateEnabledStates(Ui::MainWindow& form, const DesktopLimits& limits) {
     EnableInputs inputs;
     inputs.logging = form.checkBox->isChecked();
     inputs.running = form.Running->isChecked();
@@ -53,5 +54,7 @@ void updateEnabledStates(Ui::MainWindow& form) {
     inputs.rowSelected = form.Table->selectionModel()->hasSelection();
     inputs.location = form.InputLocation->currentText();
     inputs.mouseEntry = form.MouseKeys->currentText();
+    inputs.hotkeysOffered = limits.hotkeys;
+    inputs.recordingOffered = limits.recording;
     applyEnableStates(form, enableStates(inputs));
 }

@@ -3,6 +3,7 @@
 
 #include "EnableRules.h"
 
+struct DesktopLimits;
 namespace Ui {
 class MainWindow;
 }
@@ -10,5 +11,6 @@ class MainWindow;
 // Enables or disables every widget of every group as states says.
 void applyEnableStates(Ui::MainWindow& form, const EnableStates& states);
 // Enables exactly the controls that fit the mode, the chosen input, the
-// selection and whether a run or a recording is in progress.
-void updateEnabledStates(Ui::MainWindow& form);
+// selection, whether a run or a recording is in progress, and what the
+// desktop offers.
+void updateEnabledStates(Ui::MainWindow& form, const DesktopLimits& limits);

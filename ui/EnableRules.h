@@ -13,6 +13,9 @@ struct EnableInputs {
     bool rowSelected = false;
     QString location;
     QString mouseEntry;
+    // What the desktop offers at all.
+    bool hotkeysOffered = true;
+    bool recordingOffered = true;
 };
 
 struct EnableStates {
@@ -21,6 +24,7 @@ struct EnableStates {
     bool runSwitch = false;        // StartStop, Running
     bool recordingSwitch = false;  // RecordingStartStop, Recording
     bool recordingSettings = false;
+    bool recordingHotkeyControls = false;
     bool loop = false;
     bool repeat = false;
     bool modeChoice = false;       // UseScript, UseTable

@@ -43,13 +43,17 @@ void alignColumn(std::initializer_list<QWidget*> boxes) {
 }  // namespace
 
 MainWindow::MainWindow(platform::Platform& platform, Recorder& recorder, QWidget* parent)
-    : QMainWindow(parent), threadManager(platform), ui(std::make_unique<Ui::MainWindow>()) {
+    : QMainWindow(parent),
+      threadManager(platform),
+      ui(std::make_unique<Ui::MainWindow>()),
+      limits_(DesktopLimits::of(platform)) {
     ui->setupUi(this);
+    showDesktopLimits();
     raiseMinimumsToContent(*ui->centralWidget);
     alignColumn({ui->ExecuteGroupBox, ui->InputInfoGroupBox, ui->TableGroupBox});
     alignColumn({ui->groupBox_2, ui->RecordingGroupBox});
     dialogs_ = std::make_unique<FileDialogs>(this);
-    recording_ = std::make_unique<RecordingControl>(*ui, this, platform, *dialogs_, recorder);
+    recording_ = std::make_unique<RecordingControl>(*ui, this, platform, *dialogs_, recorder, limits_);
     connect(ui->Table, &QTableWidget::cellEntered, this, &MainWindow::cellEnteredSlot);
     updateTimer = new QTimer(this);
     connect(updateTimer, &QTimer::timeout, this, &MainWindow::Update);
@@ -59,9 +63,9 @@ MainWindow::MainWindow(platform::Platform& platform, Recorder& recorder, QWidget
     // Before the hotkey: a refused F4 is logged.
     log_ = std::make_unique<LogPanel>(*ui, this, threadManager);
     hotkeys_ = std::make_unique<HotkeyControls>(*ui, this, platform, *log_);
-    hotkeys_->useDefaultRunHotkey();
+    if (limits_.hotkeys) hotkeys_->useDefaultRunHotkey();
     table_ = std::make_unique<TableEditor>(*ui, this, *dialogs_, *log_);
-    run_ = std::make_unique<RunControl>(*ui, threadManager, *log_, *hotkeys_, *table_);
+    run_ = std::make_unique<RunControl>(*ui, threadManager, *log_, *hotkeys_, *table_, limits_);
     // A run starts with logging as the box shows it.
     threadManager.logEnabled = ui->checkBox->isChecked();
     connect(ui->actionReference, &QAction::triggered, this, &MainWindow::showReference);
@@ -69,6 +73,15 @@ MainWindow::MainWindow(platform::Platform& platform, Recorder& recorder, QWidget
     // order: a hotkey edit would record F1 (or any key) as a new hotkey.
     setFocus();
     showIcon();
+}
+
+void MainWindow::showDesktopLimits() {
+    ui->DesktopNotice->setText(limits_.notice);
+    ui->DesktopNotice->setVisible(!limits_.notice.isEmpty());
+    if (!limits_.hotkeys)
+        for (QWidget* edit : std::initializer_list<QWidget*>{ui->Hotkey, ui->RecordingHotkey}) edit->setToolTip(limits_.notice.section(QLatin1Char('\n'), 0, 0));
+    if (!limits_.recording)
+        for (QWidget* control : std::initializer_list<QWidget*>{ui->Recording, ui->RecordingStartStop}) control->setToolTip(limits_.recordingReason);
 }
 
 void MainWindow::showIcon() {
@@ -90,7 +103,7 @@ void MainWindow::showReference() {
 // threadManager, destroyed last of the members, waits for every run to end.
 MainWindow::~MainWindow() = default;
 
-void MainWindow::updateEnabledStates() { ::updateEnabledStates(*ui); }
+void MainWindow::updateEnabledStates() { ::updateEnabledStates(*ui, limits_); }
 
 void MainWindow::restoreSettings() {
     settings_ = std::make_unique<WindowSettings>(*ui, *this, *log_);
@@ -143,7 +156,10 @@ bool MainWindow::preserveUnsavedRecording() { return recording_->preserveUnsaved
 bool MainWindow::isRunningChecked() const { return ui->Running->isChecked(); }
 bool MainWindow::isRecordingChecked() const { return ui->Recording->isChecked(); }
 void MainWindow::setRunningChecked(bool on) { ui->Running->setChecked(on); }
-void MainWindow::setRecordingChecked(bool on) { recording_->setChecked(on); }
+void MainWindow::setRecordingChecked(bool on) {
+    if (!recording_->setChecked(on))
+        log_->add(tr("-- Recording not started: %1\n").arg(limits_.recordingReason));
+}
 LogWindow* MainWindow::logWindowWidget() const { return log_->window(); }
 
 // --- The form's slots, each handed to its part ---

@@ -10,6 +10,7 @@
 #include <QString>
 #include <memory>
 
+#include "DesktopLimits.h"
 #include "FileDialogs.h"
 #include "RecordingControl.h"
 #include "script/ThreadManager.h"
@@ -145,6 +146,8 @@ protected:
 private:
     // Sets the window's icon, or says in the log that it is missing.
     void showIcon();
+    // Disables what the desktop does not offer and says why above the controls.
+    void showDesktopLimits();
 
     // Declared first so it is destroyed last: its destructor waits for every
     // run to end, after nothing of the window is left for a run to touch.
@@ -152,6 +155,7 @@ private:
     bool closing = false;
     QTimer* updateTimer = nullptr;
     std::unique_ptr<Ui::MainWindow> ui;
+    const DesktopLimits limits_;
     // The parts, built in this order once the form is set up.
     std::unique_ptr<FileDialogs> dialogs_;
     std::unique_ptr<RecordingControl> recording_;

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "DesktopLimits.h"
 #include "EnableGroups.h"
 #include "FileDialogs.h"
 #include "FileWarnings.h"
@@ -24,7 +25,8 @@ const char ClosePromptText[] =
 }  // namespace
 
 RecordingControl::RecordingControl(Ui::MainWindow& form, QWidget* owner, platform::Platform& platform,
-                                   const FileDialogs& dialogs, Recorder& recorder)
+                                   const FileDialogs& dialogs, Recorder& recorder,
+                                   const DesktopLimits& limits)
     : form_(form),
       owner_(owner),
       platform_(platform),
@@ -35,14 +37,17 @@ RecordingControl::RecordingControl(Ui::MainWindow& form, QWidget* owner, platfor
                                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
                                        QMessageBox::Save);
       }),
-      recorder_(recorder) {
+      recorder_(recorder),
+      limits_(limits) {
     form_.Recording->installEventFilter(this);
     form_.RecordingStartStop->installEventFilter(this);
 }
 
-void RecordingControl::setChecked(bool on) {
-    if (on && awaitingSave_) return;
+bool RecordingControl::setChecked(bool on) {
+    if (on && !limits_.recording) return false;
+    if (on && awaitingSave_) return true;
     form_.Recording->setChecked(on);
+    return true;
 }
 
 void RecordingControl::switchClicked() {
@@ -102,7 +107,7 @@ void RecordingControl::stop(const ToggleInput& input) {
                                  : keysOfHotkey(bindHotkey(form_.RecordingHotkey->keySequence())));
     const QSignalBlocker quiet(form_.Recording);
     form_.Recording->setChecked(false);
-    updateEnabledStates(form_);
+    updateEnabledStates(form_, limits_);
 }
 
 void RecordingControl::toggled(bool checked) {
@@ -112,7 +117,7 @@ void RecordingControl::toggled(bool checked) {
         form_.Recording->setChecked(false);
         return;
     }
-    updateEnabledStates(form_);
+    updateEnabledStates(form_, limits_);
     const ToggleInput input = toggleInput();
     if (checked) {
         // The click or key that started it ends before the recording begins.

@@ -13,6 +13,7 @@
 #include "recording/Recorder.h"
 
 class FileDialogs;
+struct DesktopLimits;
 namespace Ui {
 class MainWindow;
 }
@@ -26,12 +27,13 @@ public:
     // Watches the form's two recording switches; dialogs are shown over owner.
     // The recorder belongs to the session (the event loop feeds it too).
     RecordingControl(Ui::MainWindow& form, QWidget* owner, platform::Platform& platform,
-                     const FileDialogs& dialogs, Recorder& recorder);
+                     const FileDialogs& dialogs, Recorder& recorder, const DesktopLimits& limits);
 
     void setClosePrompt(ClosePrompt prompt) { closePrompt_ = std::move(prompt); }
 
-    // Checks Recording unless the last recording still waits for its file name.
-    void setChecked(bool on);
+    // Checks Recording unless the last recording still waits for its file
+    // name. False when the desktop offers no recording.
+    bool setChecked(bool on);
     // RecordingStartStop: flips Recording when no run is on.
     void switchClicked();
     // Recording was switched: starts, or stops and asks where to save.
@@ -71,6 +73,7 @@ private:
     InputInjector injector_;
     ClosePrompt closePrompt_;
     Recorder& recorder_;
+    const DesktopLimits& limits_;
     // True while a stopped recording waits for its file name: no other
     // recording starts meanwhile.
     bool awaitingSave_ = false;

@@ -22,11 +22,11 @@ constexpr std::chrono::milliseconds CloseGrace{1000};
 }  // namespace
 
 RunControl::RunControl(Ui::MainWindow& form, ThreadManager& runs, LogPanel& log, HotkeyControls& hotkeys,
-                       const TableEditor& table)
-    : form_(form), runs_(runs), log_(log), hotkeys_(hotkeys), table_(table) {}
+                       const TableEditor& table, const DesktopLimits& limits)
+    : form_(form), runs_(runs), log_(log), hotkeys_(hotkeys), table_(table), limits_(limits) {}
 
 void RunControl::toggled(bool checked) {
-    updateEnabledStates(form_);
+    updateEnabledStates(form_, limits_);
     if (form_.checkBox->isChecked()) runs_.logEnabled = true;
     if (checked) {
         if (!form_.UseScript->isChecked()) {
@@ -36,7 +36,7 @@ void RunControl::toggled(bool checked) {
                 for (const QString& line : unplayable) log_.add(windowText(table::TableNotPlayedLine).arg(line));
                 const QSignalBlocker blocker(form_.Running);
                 form_.Running->setChecked(false);
-                updateEnabledStates(form_);
+                updateEnabledStates(form_, limits_);
                 return;
             }
         }

@@ -2,6 +2,7 @@
 // The run switch: starting the script or the table, stopping it, and
 // following the run until it ends.
 
+struct DesktopLimits;
 class HotkeyControls;
 class LogPanel;
 class TableEditor;
@@ -14,7 +15,7 @@ class RunControl {
 public:
     // runs must outlive this object.
     RunControl(Ui::MainWindow& form, ThreadManager& runs, LogPanel& log, HotkeyControls& hotkeys,
-               const TableEditor& table);
+               const TableEditor& table, const DesktopLimits& limits);
 
     // Running was switched: starts a run, or stops the current one.
     void toggled(bool checked);
@@ -33,4 +34,5 @@ private:
     LogPanel& log_;
     HotkeyControls& hotkeys_;
     const TableEditor& table_;
+    const DesktopLimits& limits_;
 };

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <algorithm>
 #include <QKeySequenceEdit>
+#include <QLabel>
 #include <QUrl>
 
 #include "WindowFixture.h"
@@ -33,6 +34,7 @@ TEST_F(WindowStart, StartsInTableModeWithTheKeyNamesAndAHiddenLogWindowThatLoggi
     EXPECT_EQ(combo("SpecialKeys")->itemText(0), "None");
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
     EXPECT_TRUE(names.contains("Enter") && names.contains("F4") && !names.contains("MouseLeft"));
+    EXPECT_TRUE(widget<QLabel>("DesktopNotice")->isHidden());
     LogWindow* log = window.logWindowWidget();
     EXPECT_FALSE(log->isVisible());
     click("OpenLogWindow");
@@ -84,6 +86,28 @@ TEST_F(WindowStart, ARefusedHotkeyLeavesItsEditEmptyAndSaysWhyInOneLogLine) {
                                  "with other modifiers\n"))
         << log().toStdString();
     EXPECT_EQ(held().at(1), key(0, "F4"));
+}
+
+// A desktop without global hotkeys or recording: the window disables their
+// controls, says why above them and registers nothing.
+TEST(LimitedDesktop, DisablesWhatTheDesktopLacksAndSaysWhy) {
+    FakePlatform platform;
+    platform.setMissing(Service::GlobalHotkeys, "no hotkeys here");
+    platform.setMissing(Service::Recording, "no recording here");
+    Recorder recorder;
+    MainWindow window(platform, recorder);
+    auto* notice = window.findChild<QLabel*>("DesktopNotice");
+    EXPECT_EQ(notice->text(), "Global hotkeys are not available on this desktop (no hotkeys here): bind keys in the "
+                              "compositor to quillpress --toggle-run and quillpress --toggle-record\nno recording here");
+    EXPECT_FALSE(notice->isHidden());
+    EXPECT_TRUE(platform.hotkeys().empty());
+    window.setRecordingChecked(true);
+    window.findChild<QAbstractButton*>("UseScript")->setChecked(true);
+    for (const char* name : {"Hotkey", "ResetHotKey", "RecordingHotkey", "Recording", "RecordingStartStop",
+                             "MonitorMouseMovement"})
+        EXPECT_FALSE(window.findChild<QWidget*>(name)->isEnabled()) << name;
+    EXPECT_TRUE(window.findChild<QWidget*>("StartStop")->isEnabled());
+    EXPECT_EQ(window.findChild<QPlainTextEdit*>("LuaLog")->toPlainText(), "-- Recording not started: no recording here\n");
 }
 
 TEST_F(WindowStart, BrowseSetsTheScriptAndEditScriptOpensItFromTheRootThenTheWorkingFolderOrWarns) {
