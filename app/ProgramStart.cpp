@@ -12,9 +12,9 @@ namespace {
 const char ProgramName[] = "quillpress";
 }
 
-std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error) {
+std::unique_ptr<platform::Platform> openProgramPlatform(const std::string& backend, std::string* error) {
     std::setlocale(LC_NUMERIC, "C");
-    return platform::createPlatform(error);
+    return platform::createPlatform(backend, error);
 }
 
 int runProgram(int argc, char* argv[], const std::function<void(ProgramSession&)>& started) {
@@ -35,7 +35,7 @@ int runProgram(int argc, char* argv[], const ProgramHooks& hooks) {
         if (const std::optional<int> status = hooks.beforeSession()) return *status;
 
     std::string error;
-    std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
+    std::unique_ptr<platform::Platform> backend = openProgramPlatform(hooks.backend, &error);
     if (!backend) {
         std::fprintf(stderr, "quillpress: %s\n", error.c_str());
         return 1;

@@ -13,7 +13,8 @@
 // the environment; scripts and files want ".") and opens the platform
 // backend, which the window needs at once for its hotkey. Null, with the
 // reason in *error, when no backend opens.
-std::unique_ptr<platform::Platform> openProgramPlatform(std::string* error);
+// backend names one, or is empty to let the system choose.
+std::unique_ptr<platform::Platform> openProgramPlatform(const std::string& backend, std::string* error);
 
 class ProgramSession;
 
@@ -29,6 +30,8 @@ struct ProgramHooks {
     std::function<void(ProgramSession&)> started;
     // The session's event loop; Qt's own when empty.
     SessionLoop loop;
+    // The backend asked for (--backend); empty to let the system choose.
+    std::string backend;
 };
 
 // The whole program: key names, the application object, the backend, the

@@ -10,48 +10,53 @@ const char ProgramName[] = "quillpress";
 const char ValueSeparator[] = "=";
 const char EndOfOptions[] = "--";
 const char TableSuffix[] = ".table";
+const char BackendOption[] = "--backend";
 constexpr int HelpWidth = 79;
 
 const OptionEntry Options[] = {
-    {OptionId::Window, true, "", "[FILE]",
+    {OptionId::Window, OptionKind::Mode, "", "[FILE]",
      "Starts the window. A .lua FILE becomes the script to run (Use Script), a .table FILE is "
      "loaded into the table (Use Table). While a window is running on this display, this "
      "start hands FILE to it (or only raises it) and exits.",
      "quillpress ~/scripts/fill-form.lua"},
-    {OptionId::Run, true, "run", "FILE [OPTIONS]",
+    {OptionId::Run, OptionKind::Mode, "run", "FILE [OPTIONS]",
      "Runs a Lua script, or a .table file as the table would play it, without a window. The "
      "log goes to standard output as it is written. Ctrl+C, SIGTERM or the run hotkey stop it. "
      "Exit status: 0 finished, 1 ended by an error, 2 usage error or unreadable file, 130 "
      "stopped by SIGINT or the hotkey, 143 stopped by SIGTERM, N after os.exit(N).",
      "quillpress run ~/scripts/fill-form.lua"},
-    {OptionId::ToggleRun, true, "--toggle-run", "",
+    {OptionId::ToggleRun, OptionKind::Mode, "--toggle-run", "",
      "Starts or stops the running window's run, as its run hotkey does. Exits with 1 when no "
      "window is running.",
      "quillpress --toggle-run"},
-    {OptionId::ToggleRecord, true, "--toggle-record", "",
+    {OptionId::ToggleRecord, OptionKind::Mode, "--toggle-record", "",
      "Starts or stops the running window's recording, as its recording hotkey does. Exits with 1 "
      "when no window is running.",
      "quillpress --toggle-record"},
-    {OptionId::Help, true, "--help", "", "Prints this text.", "quillpress --help"},
-    {OptionId::Version, true, "--version", "", "Prints the version.", "quillpress --version"},
-    {OptionId::Repeat, false, "--repeat", "N", "Runs the script N times in a row (N from 1).",
+    {OptionId::Help, OptionKind::Mode, "--help", "", "Prints this text.", "quillpress --help"},
+    {OptionId::Version, OptionKind::Mode, "--version", "", "Prints the version.", "quillpress --version"},
+    {OptionId::Repeat, OptionKind::RunOption, "--repeat", "N", "Runs the script N times in a row (N from 1).",
      "quillpress run click.lua --repeat 10"},
-    {OptionId::Loop, false, "--loop", "", "Runs the script again and again until it is stopped.",
+    {OptionId::Loop, OptionKind::RunOption, "--loop", "", "Runs the script again and again until it is stopped.",
      "quillpress run watch.lua --loop"},
-    {OptionId::Quiet, false, "--quiet", "",
+    {OptionId::Quiet, OptionKind::RunOption, "--quiet", "",
      "Prints no log; only the error that ended an execution, on standard error.",
      "quillpress run sync.lua --quiet"},
-    {OptionId::Hotkey, false, "--hotkey", "SEQ",
+    {OptionId::Hotkey, OptionKind::RunOption, "--hotkey", "SEQ",
      "The global key that stops the run, written as in the window's hotkey edit (default F4).",
      "quillpress run game.lua --hotkey Ctrl+F11"},
-    {OptionId::NoHotkey, false, "--no-hotkey", "", "No key stops the run.",
+    {OptionId::NoHotkey, OptionKind::RunOption, "--no-hotkey", "", "No key stops the run.",
      "quillpress run game.lua --no-hotkey"},
+    {OptionId::Backend, OptionKind::Leading, "--backend", "NAME",
+     "Drives the desktop through NAME (x11 or wayland) instead of the one chosen from the "
+     "session, as QUILLPRESS_BACKEND does. Given before the window's FILE or before run.",
+     "quillpress --backend x11 run click.lua"},
 };
 constexpr int OptionCount = static_cast<int>(sizeof Options / sizeof Options[0]);
 
-const OptionEntry* findOption(const QString& name, bool mode) {
+const OptionEntry* findOption(const QString& name, OptionKind kind) {
     for (const OptionEntry& entry : Options)
-        if (entry.mode == mode && name == QLatin1String(entry.name)) return &entry;
+        if (entry.kind == kind && name == QLatin1String(entry.name)) return &entry;
     return nullptr;
 }
 
@@ -93,7 +98,7 @@ Command parseRun(const QStringList& arguments, int index) {
             argument.truncate(separator);
             valueAttached = true;
         }
-        const OptionEntry* option = findOption(argument, false);
+        const OptionEntry* option = findOption(argument, OptionKind::RunOption);
         if (!option) return usageError(QStringLiteral("unknown option %1 for run").arg(quoted(argument)));
         const bool takesValue = *option->value != '\0';
         if (takesValue && !valueAttached) {
@@ -131,6 +136,28 @@ Command parseRun(const QStringList& arguments, int index) {
     return command;
 }
 
+Command parseMode(const QStringList& arguments) {
+    if (arguments.isEmpty()) return Command();
+    const QString first = arguments.first();
+    const OptionEntry* mode = findOption(first, OptionKind::Mode);
+    if (mode && mode->id == OptionId::Run) return parseRun(arguments, 1);
+    if (mode && (mode->id == OptionId::ToggleRun || mode->id == OptionId::ToggleRecord)) {
+        if (arguments.size() > 1) return usageError(QStringLiteral("%1 takes nothing after it").arg(first));
+        Command command;
+        command.action = mode->id == OptionId::ToggleRun ? Action::ToggleRun : Action::ToggleRecord;
+        return command;
+    }
+    // The window: at most one FILE, "--" before a name that starts with "-".
+    int index = 0;
+    if (first == QLatin1String(EndOfOptions)) index = 1;
+    else if (first.startsWith(QLatin1Char('-')) && first != QLatin1String("-"))
+        return usageError(QStringLiteral("unknown option %1").arg(quoted(first)));
+    if (arguments.size() - index > 1) return usageError(QStringLiteral("the window opens one FILE"));
+    Command command;
+    if (index < arguments.size()) command.file = arguments[index];
+    return command;
+}
+
 }  // namespace
 
 const OptionEntry* optionTable(int* count) {
@@ -165,12 +192,16 @@ QString helpText() {
     };
     QString text = QStringLiteral("Usage:\n");
     for (const OptionEntry& entry : Options)
-        if (entry.mode)
+        if (entry.kind == OptionKind::Mode)
             text += QStringLiteral("  %1 %2\n").arg(QLatin1String(ProgramName), spaced(entry.name, entry.value)) +
                     describe(entry);
-    text += QStringLiteral("\nOptions of run:\n");
-    for (const OptionEntry& entry : Options)
-        if (!entry.mode) text += QStringLiteral("  %1\n").arg(spaced(entry.name, entry.value)) + describe(entry);
+    const auto listed = [&](OptionKind kind, const char* heading) {
+        text += QLatin1String(heading);
+        for (const OptionEntry& entry : Options)
+            if (entry.kind == kind) text += QStringLiteral("  %1\n").arg(spaced(entry.name, entry.value)) + describe(entry);
+    };
+    listed(OptionKind::RunOption, "\nOptions of run:\n");
+    listed(OptionKind::Leading, "\nOptions before the window's FILE or run:\n");
     return text;
 }
 
@@ -178,7 +209,7 @@ Command parseCommandLine(const QStringList& arguments) {
     // --help and --version win wherever they are, as users expect.
     for (const QString& argument : arguments) {
         if (argument == QLatin1String(EndOfOptions)) break;
-        if (const OptionEntry* option = findOption(argument, true)) {
+        if (const OptionEntry* option = findOption(argument, OptionKind::Mode)) {
             Command command;
             if (option->id == OptionId::Help) command.action = Action::Help;
             else if (option->id == OptionId::Version) command.action = Action::Version;
@@ -186,24 +217,29 @@ Command parseCommandLine(const QStringList& arguments) {
             return command;
         }
     }
-    if (arguments.isEmpty()) return Command();
-    const QString first = arguments.first();
-    const OptionEntry* mode = findOption(first, true);
-    if (mode && mode->id == OptionId::Run) return parseRun(arguments, 1);
-    if (mode && (mode->id == OptionId::ToggleRun || mode->id == OptionId::ToggleRecord)) {
-        if (arguments.size() > 1) return usageError(QStringLiteral("%1 takes nothing after it").arg(first));
-        Command command;
-        command.action = mode->id == OptionId::ToggleRun ? Action::ToggleRun : Action::ToggleRecord;
-        return command;
+    // --backend NAME (or --backend=NAME) leads; the backend judges NAME.
+    QStringList rest = arguments;
+    QString backend;
+    const QString option = QLatin1String(BackendOption);
+    while (!rest.isEmpty() && rest.first().startsWith(option)) {
+        const QString argument = rest.takeFirst();
+        if (argument.startsWith(option + QLatin1String(ValueSeparator))) {
+            backend = argument.mid(option.size() + 1);
+        } else if (argument != option) {
+            return usageError(QStringLiteral("unknown option %1").arg(quoted(argument)));
+        } else if (rest.isEmpty()) {
+            return usageError(QStringLiteral("--backend needs NAME"));
+        } else {
+            backend = rest.takeFirst();
+        }
+        if (backend.isEmpty()) return usageError(QStringLiteral("--backend needs NAME"));
     }
-    // The window: at most one FILE, "--" before a name that starts with "-".
-    int index = 0;
-    if (first == QLatin1String(EndOfOptions)) index = 1;
-    else if (first.startsWith(QLatin1Char('-')) && first != QLatin1String("-"))
-        return usageError(QStringLiteral("unknown option %1").arg(quoted(first)));
-    if (arguments.size() - index > 1) return usageError(QStringLiteral("the window opens one FILE"));
-    Command command;
-    if (index < arguments.size()) command.file = arguments[index];
+    Command command = parseMode(rest);
+    if (!backend.isEmpty() && command.action != Action::UsageError) {
+        if (command.action != Action::Window && command.action != Action::Run)
+            return usageError(QStringLiteral("--backend goes with the window or run only"));
+        command.backend = backend;
+    }
     return command;
 }
 

@@ -13,13 +13,18 @@ namespace cli {
 constexpr int UsageErrorStatus = 2;
 constexpr int NoWindowStatus = 1;
 
-enum class OptionId { Window, Run, ToggleRun, ToggleRecord, Help, Version, Repeat, Loop, Quiet, Hotkey, NoHotkey };
+enum class OptionId {
+    Window, Run, ToggleRun, ToggleRecord, Help, Version, Repeat, Loop, Quiet, Hotkey, NoHotkey, Backend
+};
 
-// One entry of the option table: a way to start the program (a mode) or an
-// option of `run`.
+// What an option is: a way to start the program, an option of `run`, or
+// one that goes with any way that opens a backend (given before the rest).
+enum class OptionKind { Mode, RunOption, Leading };
+
+// One entry of the option table.
 struct OptionEntry {
     OptionId id;
-    bool mode;                // a way to start the program; else an option of run
+    OptionKind kind;
     const char* name;         // what is typed: "--repeat", "run", or "" for the window
     const char* value;        // what follows it in the usage ("N", "FILE [OPTIONS]"), or ""
     const char* description;
@@ -41,6 +46,7 @@ struct Command {
     int32_t repeat = 0;    // Run: executions with --repeat; 0 with --loop is endless
     bool quiet = false;
     QString hotkey;        // Run: the stop hotkey's sequence; empty with --no-hotkey
+    QString backend;       // Window and Run: the backend asked for, empty to choose
     QString error;         // UsageError: what is wrong
 };
 

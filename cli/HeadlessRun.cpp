@@ -209,7 +209,7 @@ int runHeadless(int argc, char* argv[], const Command& command) {
     if (prepared.failedStatus) return *prepared.failedStatus;
 
     std::string error;
-    std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
+    std::unique_ptr<platform::Platform> backend = openProgramPlatform(command.backend.toStdString(), &error);
     if (!backend) {
         tell(QString::fromStdString(error));
         return ScriptErrorStatus;

@@ -81,6 +81,7 @@ int runWindow(int argc, char* argv[], const Command& command, const SessionLoop&
     if (!path.isEmpty() && !readable(path)) return UsageErrorStatus;
     ProgramHooks hooks;
     hooks.loop = loop;
+    hooks.backend = command.backend.toStdString();
     // One window per user and display: a second start hands its file on.
     hooks.beforeSession = [&path]() -> std::optional<int> {
         const DeliveryResult result =

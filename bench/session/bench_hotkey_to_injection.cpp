@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     initKeyNames();
     QApplication application(argc, argv);
     std::string error;
-    std::unique_ptr<platform::Platform> backend = openProgramPlatform(&error);
+    std::unique_ptr<platform::Platform> backend = openProgramPlatform({}, &error);
     if (!backend) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;

@@ -22,16 +22,21 @@ bool isSet(const char* variable) {
 
 // The session decides: a Wayland compositor with the wlroots virtual-input
 // protocols reaches every window; X11 (perhaps Xwayland) reaches only X
-// clients. QUILLPRESS_BACKEND names one and allows no other.
-std::unique_ptr<Platform> createPlatform(std::string* error) {
+// clients. A name given (--backend, else QUILLPRESS_BACKEND) allows no other.
+std::unique_ptr<Platform> createPlatform(const std::string& backend, std::string* error) {
     std::string ignored;
     if (!error) error = &ignored;
-    if (isSet(BackendVariable)) {
-        const char* wanted = std::getenv(BackendVariable);
-        if (std::strcmp(wanted, X11Name) == 0) return X11Platform::open(error);
-        if (std::strcmp(wanted, WaylandName) == 0) return WaylandPlatform::open(error);
-        *error = std::string(BackendVariable) + " is \"" + wanted + "\"; it may be \"" + X11Name +
-                 "\" or \"" + WaylandName + "\"";
+    std::string wanted = backend;
+    std::string source = "--backend";
+    if (wanted.empty() && isSet(BackendVariable)) {
+        wanted = std::getenv(BackendVariable);
+        source = BackendVariable;
+    }
+    if (!wanted.empty()) {
+        if (wanted == X11Name) return X11Platform::open(error);
+        if (wanted == WaylandName) return WaylandPlatform::open(error);
+        *error = source + " is \"" + wanted + "\"; it may be \"" + X11Name + "\" or \"" +
+                 WaylandName + "\"";
         return nullptr;
     }
     std::string waylandReason = "WAYLAND_DISPLAY is not set";

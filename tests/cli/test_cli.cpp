@@ -19,7 +19,7 @@ struct Program : ChildProgram {
 
 TEST(HeadlessRun, LogsAsTheWindowDoesWhileItsInputReachesTheServer) {
     const std::string script = file("move.lua", "Log('start\\n') SetMousePosition(123, 456) Log('end\\n')");
-    Program run({"run", script});
+    Program run({"--backend", "x11", "run", script});
     ASSERT_EQ(run.end(), 0) << run.errors();
     EXPECT_EQ(run.output(), "-- Loading: " + script + "\nstart\nend\n-- Finished executing: " + script + "\n\n");
     EXPECT_EQ(pointerLocation(), (platform::Point{123, 456}));
@@ -39,6 +39,7 @@ TEST(HeadlessRun, ExitStatusSaysHowTheRunEnded) {
         {{"run", missing}, 2, "", "cannot read " + missing},
         {{"run", file("bad.table", "A:Hitt:10\n")}, 1, "-- Table not played, row 1: ", ""},
         {{"run", broken, "--loop", "--repeat", "2"}, 2, "", "exclude each other"},
+        {{"--backend=mir", "run", broken}, 1, "", "--backend is \"mir\"; it may be \"x11\" or \"wayland\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.back());

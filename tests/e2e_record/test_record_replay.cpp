@@ -57,7 +57,7 @@ protected:
     static void SetUpTestSuite() { initKeyNames(); }
     void SetUp() override {
         std::string error;
-        backend = openProgramPlatform(&error);
+        backend = openProgramPlatform({}, &error);
         ASSERT_TRUE(backend) << error;
         session = std::make_unique<ProgramSession>(*backend);
         window().setFileDialogs([&](QWidget*, const QString&, const QString&, const QString&) { return path; }, {});

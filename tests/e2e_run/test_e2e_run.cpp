@@ -39,7 +39,7 @@ protected:
     static void SetUpTestSuite() { initKeyNames(); }
     void start(const char* script) {
         std::string error;
-        backend_ = openProgramPlatform(&error);
+        backend_ = openProgramPlatform({}, &error);
         ASSERT_TRUE(backend_) << error;
         session_ = std::make_unique<ProgramSession>(*backend_);
         // Ending a recording asks where to save it; the answer is "cancel".
