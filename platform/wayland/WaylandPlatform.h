@@ -11,7 +11,8 @@
 // a thread that would only add a second party to every lock.
 //
 // What wlroots does not offer is refused with a reason on stderr: global
-// hotkeys, the global pointer position, key state and capture.
+// hotkeys and the global pointer position. Key state and recording come
+// from the input devices (evdev) when the user may read them.
 
 #include <atomic>
 #include <memory>
@@ -20,6 +21,8 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/evdev/EvdevDevices.h"
+#include "platform/linux/HookKeyMessages.h"
 #include "platform/linux/PointerMath.h"
 
 struct wl_display;
@@ -104,6 +107,15 @@ private:
 
     std::atomic<bool> saidPosition_{false};
     std::atomic<bool> saidKeyState_{false};
+
+    // Capture: the input devices, opened with the backend so that key state
+    // works without a recording; their inputs reach the listener only while
+    // capture is on. down() is any-thread, the rest GUI thread.
+    EvdevDevices devices_;
+    int epollFd_ = -1;  // the compositor's connection and the devices
+    CaptureListener* listener_ = nullptr;
+    bool capturing_ = false;
+    HookKeyMessages capturedKeys_;
 };
 
 }  // namespace platform
