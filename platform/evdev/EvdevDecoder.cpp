@@ -104,8 +104,8 @@ void EvdevDecoder::endFrame(uint64_t microseconds, std::vector<EvdevInput>* out)
             // One event per notch, as the X server reports the wheel. The
             // high-resolution axis repeats the same turn; the horizontal
             // wheel has no message here.
-            const int16_t delta = static_cast<int16_t>(e.value > 0 ? WheelDelta : -WheelDelta);
-            const uint32_t data = static_cast<uint32_t>(static_cast<uint16_t>(delta)) << HighWordShift;
+            const uint16_t delta = static_cast<uint16_t>(e.value > 0 ? WheelDelta : -WheelDelta);
+            const uint32_t data = static_cast<uint32_t>(delta) << HighWordShift;
             for (int32_t n = 0; n < std::abs(e.value); ++n)
                 out->push_back(mouseInput(MsgMouseWheel, data, microseconds));
         }

@@ -207,7 +207,8 @@ void EvdevDevices::readDevice(Device& device, std::vector<EvdevInput>* out) {
         } else {
             const char* name = libevdev_get_name(device.dev);
             say(std::string(name ? name : "a device") + " (" + directory_ + "/" + device.name +
-                ") " + (rc == -ENODEV ? "went away" : std::string("failed: ") + std::strerror(-rc)) +
+                ") " +
+                (rc == -ENODEV ? "went away" : std::string("failed: ") + std::strerror(-rc)) +
                 "; what it held is released");
             device.gone = true;
             return;

@@ -55,13 +55,13 @@ constexpr int FlushTimeoutMs = 5000;
 // Where the kernel's input devices are, read for recording and key state.
 constexpr const char InputDirectory[] = "/dev/input";
 
+constexpr uint32_t VkControl = 0x11, VkMenu = 0x12;
+constexpr uint32_t LastVirtualKey = 0xFF;
+
 struct ButtonRow {
     uint32_t downFlag, upFlag;
     uint32_t button;
 };
-constexpr uint32_t VkControl = 0x11, VkMenu = 0x12;
-constexpr uint32_t LastVirtualKey = 0xFF;
-
 constexpr ButtonRow ButtonRows[] = {
     {MouseLeftDown, MouseLeftUp, BTN_LEFT},
     {MouseRightDown, MouseRightUp, BTN_RIGHT},
@@ -167,14 +167,15 @@ WaylandPlatform::WaylandPlatform(wl_display* display)
         epoll_event wake{};
         wake.events = EPOLLIN;
         if (epollFd_ >= 0 && fd >= 0 && epoll_ctl(epollFd_, EPOLL_CTL_ADD, fd, &wake) < 0) {
-            say((std::string("cannot wait for input: ") + std::strerror(errno)).c_str());
             ::close(epollFd_);
             epollFd_ = -1;
         }
     }
     if (epollFd_ < 0)
-        say("the input devices are not watched: recording sees only what arrives with the "
-            "compositor's own messages");
+        say((std::string("cannot wait for the input devices and the compositor at once (") +
+             std::strerror(errno) + "): recorded input arrives late, with the compositor's "
+             "next message")
+                .c_str());
 }
 
 WaylandPlatform::~WaylandPlatform() {

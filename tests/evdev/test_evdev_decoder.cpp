@@ -33,8 +33,8 @@ std::vector<input_event> readStream(const std::string& name) {
         long sec = 0, usec = 0;
         unsigned type = 0, code = 0;
         int value = 0;
-        if (std::sscanf(line.c_str(), "E: %ld.%ld %x %x %d", &sec, &usec, &type, &code, &value) != 5)
-            continue;
+        const char* format = "E: %ld.%ld %x %x %d";
+        if (std::sscanf(line.c_str(), format, &sec, &usec, &type, &code, &value) != 5) continue;
         input_event e{};
         e.input_event_sec = sec;
         e.input_event_usec = usec;
@@ -56,16 +56,18 @@ std::string hex(uint32_t v) {
     return s.str();
 }
 
+std::string at(uint32_t time) { return std::to_string(time); }
+
 struct Listener : CaptureListener {
     void keyboardEvent(const KeyEvent& e) override {
-        got.push_back("key " + hex(e.message) + " " + hex(e.virtualKey) + " " + std::to_string(e.time));
+        got.push_back("key " + hex(e.message) + " " + hex(e.virtualKey) + " " + at(e.time));
     }
     void mouseEvent(const MouseEvent& e) override {
-        got.push_back("mouse " + hex(e.message) + " " + hex(e.mouseData) + " " + std::to_string(e.time));
+        got.push_back("mouse " + hex(e.message) + " " + hex(e.mouseData) + " " + at(e.time));
     }
     void rawMovement(const RawMovement& m) override {
         got.push_back("raw " + std::to_string(m.lastX) + " " + std::to_string(m.lastY) + " " +
-                      std::to_string(m.time));
+                      at(m.time));
     }
     void hotkey(int) override { got.push_back("hotkey"); }
     std::vector<std::string> got;
@@ -84,17 +86,16 @@ TEST(EvdevDecoder, TypingGivesKeysRepeatsSystemKeysAndTheKeypadByTheNumLockLed) 
     EvdevDecoder keyboard(false, true);
     std::vector<EvdevInput> inputs;
     decode("keyboard.evemu", &keyboard, &inputs);
+    // a, Shift+b, c held until it repeats, Alt+f, keypad 1 as End, NumLock,
+    // keypad 1 as 1.
     EXPECT_THAT(deliver(inputs),
-                ElementsAre("key 100 41 103500", "key 101 41 103580",                      // a
-                            "key 100 a0 104000", "key 100 42 104120", "key 101 42 104190",  // B
-                            "key 101 a0 104250",
-                            "key 100 43 105000", "key 100 43 105250", "key 100 43 105283",  // c held
-                            "key 101 43 105300",
-                            "key 104 a4 106000", "key 104 46 106100", "key 105 46 106150",  // Alt+f
-                            "key 101 a4 106200",
-                            "key 100 23 107000", "key 101 23 107050",                       // End
-                            "key 100 90 108000", "key 101 90 108090",                       // NumLock
-                            "key 100 61 108500", "key 101 61 108560"));                     // 1
+                ElementsAre("key 100 41 103500", "key 101 41 103580", "key 100 a0 104000",
+                            "key 100 42 104120", "key 101 42 104190", "key 101 a0 104250",
+                            "key 100 43 105000", "key 100 43 105250", "key 100 43 105283",
+                            "key 101 43 105300", "key 104 a4 106000", "key 104 46 106100",
+                            "key 105 46 106150", "key 101 a4 106200", "key 100 23 107000",
+                            "key 101 23 107050", "key 100 90 108000", "key 101 90 108090",
+                            "key 100 61 108500", "key 101 61 108560"));
 }
 
 TEST(EvdevDecoder, PointerGivesMotionPerFrameWheelNotchesButtonsAndSurvivesLostEvents) {
