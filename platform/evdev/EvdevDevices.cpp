@@ -99,14 +99,15 @@ std::string EvdevDevices::unavailableReason(const std::string& directory) {
 EvdevDevices::EvdevDevices(std::string directory) : directory_(std::move(directory)) {
     whyNot_ = unavailableReason(directory_);
     epollFd_ = epoll_create1(EPOLL_CLOEXEC);
-    inotifyFd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (epollFd_ < 0 || inotifyFd_ < 0) {
-        say(std::string("cannot watch for input devices: ") + std::strerror(errno));
+    if (epollFd_ < 0) {
+        whyNot_ = std::string("Recording cannot wait for the input devices: ") + std::strerror(errno);
         return;
     }
     // udev creates a node and then gives it its group: a node that cannot be
     // opened yet is tried again when its attributes change.
-    if (inotify_add_watch(inotifyFd_, directory_.c_str(), IN_CREATE | IN_ATTRIB) < 0) {
+    inotifyFd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (inotifyFd_ < 0 ||
+        inotify_add_watch(inotifyFd_, directory_.c_str(), IN_CREATE | IN_ATTRIB) < 0) {
         if (whyNot_.empty())
             say("devices plugged in later will not be seen: cannot watch " + directory_ + ": " +
                 std::strerror(errno));
