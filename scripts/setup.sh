@@ -9,7 +9,8 @@ set -euo pipefail
 mode="${1:-test}"
 
 build_packages=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools liblua5.3-dev
-                libx11-dev libxtst-dev libxi-dev libwayland-dev libwayland-bin libxkbcommon-dev)
+                libx11-dev libxtst-dev libxi-dev libwayland-dev libwayland-bin libxkbcommon-dev
+                libevdev-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils xinput
                x11-xkb-utils locales g++-mingw-w64-x86-64-posix wine wine64
                clang-14 libclang-rt-14-dev gcovr desktop-file-utils appstream man-db

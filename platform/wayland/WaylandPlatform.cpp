@@ -2,6 +2,7 @@
 
 #include <linux/input-event-codes.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -50,10 +51,8 @@ constexpr char NoHotkeysReason[] = "wlroots compositors offer no global hotkeys 
 constexpr char UnknownPointerReason[] =
     "the compositor tells no program where the pointer is; it is known once the program has "
     "placed it (SetMousePosition)";
-constexpr char EvdevAccessReason[] =
-    "Recording needs read access to /dev/input (the input group)";
 constexpr char KeyStateReason[] =
-    "the state of keys needs read access to /dev/input (the input group)";
+    "the state of keys and buttons needs read access to /dev/input (the input group)";
 
 // One notch of a wheel as libinput reports it, in the axis' units.
 constexpr double WheelNotchValue = 15.0;
@@ -61,6 +60,11 @@ constexpr double WheelNotchValue = 15.0;
 constexpr int WheelClicksPerRoundTrip = 32;
 // How long a full socket may stay full before the compositor counts as gone.
 constexpr int FlushTimeoutMs = 5000;
+// Where the kernel's input devices are, read for recording and key state.
+constexpr const char InputDirectory[] = "/dev/input";
+
+constexpr uint32_t VkControl = 0x11, VkMenu = 0x12;
+constexpr uint32_t LastVirtualKey = 0xFF;
 
 struct ButtonRow {
     uint32_t downFlag, upFlag;
@@ -71,6 +75,27 @@ constexpr ButtonRow ButtonRows[] = {
     {MouseRightDown, MouseRightUp, BTN_RIGHT},
     {MouseMiddleDown, MouseMiddleUp, BTN_MIDDLE},
 };
+
+// The devices' codes whose state answers for a virtual key: a generic
+// modifier for either hand's key, Return for both Enter keys, as a hook
+// reports them; none outside the hook's range.
+std::vector<uint16_t> evdevCodesOfVirtualKey(uint32_t vk) {
+    switch (vk) {
+    case VkLeftButton: return {BTN_LEFT};
+    case VkRightButton: return {BTN_RIGHT};
+    case VkMiddleButton: return {BTN_MIDDLE};
+    case VkXButton1: return {BTN_SIDE};
+    case VkXButton2: return {BTN_EXTRA};
+    case VkShift: return {KEY_LEFTSHIFT, KEY_RIGHTSHIFT};
+    case VkControl: return {KEY_LEFTCTRL, KEY_RIGHTCTRL};
+    case VkMenu: return {KEY_LEFTALT, KEY_RIGHTALT};
+    case VkReturn: return {KEY_ENTER, KEY_KPENTER};
+    default: break;
+    }
+    if (vk > LastVirtualKey) return {};
+    const uint16_t code = evdevOfVirtualKey(vk);
+    return code ? std::vector<uint16_t>{code} : std::vector<uint16_t>{};
+}
 
 uint32_t nowMs() {
     timespec ts{};
@@ -142,9 +167,27 @@ std::unique_ptr<WaylandPlatform> WaylandPlatform::open(std::string* error) {
     return platform;
 }
 
-WaylandPlatform::WaylandPlatform(wl_display* display) : display_(display) {}
+WaylandPlatform::WaylandPlatform(wl_display* display)
+    : display_(display), devices_(InputDirectory) {
+    // One descriptor for the GUI to wait on, whichever side has news.
+    epollFd_ = epoll_create1(EPOLL_CLOEXEC);
+    for (const int fd : {wl_display_get_fd(display_), devices_.descriptor()}) {
+        epoll_event wake{};
+        wake.events = EPOLLIN;
+        if (epollFd_ >= 0 && fd >= 0 && epoll_ctl(epollFd_, EPOLL_CTL_ADD, fd, &wake) < 0) {
+            ::close(epollFd_);
+            epollFd_ = -1;
+        }
+    }
+    if (epollFd_ < 0)
+        say((std::string("cannot wait for the input devices and the compositor at once (") +
+             std::strerror(errno) + "): recorded input arrives late, with the compositor's "
+             "next message")
+                .c_str());
+}
 
 WaylandPlatform::~WaylandPlatform() {
+    if (epollFd_ >= 0) ::close(epollFd_);
     if (keyboard_) zwp_virtual_keyboard_v1_destroy(keyboard_);
     if (pointer_) zwlr_virtual_pointer_v1_destroy(pointer_);
     if (pointerManager_) zwlr_virtual_pointer_manager_v1_destroy(pointerManager_);
@@ -422,15 +465,10 @@ uint16_t WaylandPlatform::scanCodeOfVirtualKey(uint32_t virtualKey) {
     return scanCodeOfEvdev(evdevOfVirtualKey(virtualKey)).code;
 }
 
-void WaylandPlatform::refuseOnce(std::atomic<bool>& said, const char* what) {
-    if (!said.exchange(true)) say(what);
-}
-
-uint16_t WaylandPlatform::asyncKeyState(int) {
-    refuseOnce(
-        saidKeyState_,
-        "the state of keys and buttons is not available here: wlroots compositors do not tell "
-        "it to other programs; every key reads as up");
+// Without the devices every key reads as up; availability() says why.
+uint16_t WaylandPlatform::asyncKeyState(int virtualKey) {
+    for (const uint16_t code : evdevCodesOfVirtualKey(static_cast<uint32_t>(virtualKey)))
+        if (devices_.down(code)) return KeyStateDown;
     return 0;
 }
 
@@ -450,9 +488,11 @@ Availability WaylandPlatform::availability(Service service) {
         return placed_ ? Availability::offered() : Availability::missing(UnknownPointerReason);
     }
     case Service::Recording:
-        return Availability::missing(EvdevAccessReason);
+        return devices_.whyNot().empty() ? Availability::offered()
+                                         : Availability::missing(devices_.whyNot());
     case Service::KeyState:
-        return Availability::missing(KeyStateReason);
+        return devices_.whyNot().empty() ? Availability::offered()
+                                         : Availability::missing(KeyStateReason);
     }
     return Availability::offered();
 }
@@ -469,7 +509,9 @@ uint32_t WaylandPlatform::captureTime() {
 
 // --- GUI thread ---
 
-void WaylandPlatform::setListener(CaptureListener*) {}
+void WaylandPlatform::setListener(CaptureListener* listener) {
+    listener_ = listener;
+}
 
 // Callers ask availability() first and tell the user; this only keeps the
 // interface's promise that id holds nothing.
@@ -479,21 +521,33 @@ HotkeyResult WaylandPlatform::registerHotkey(int, uint32_t, uint32_t) {
 
 void WaylandPlatform::unregisterHotkey(int) {}
 
+// Without the devices there is nothing to capture; availability() says why.
 void WaylandPlatform::startCapture(uintptr_t) {
-    say("recording is not available here: wlroots compositors let no program watch the keyboard "
-        "and mouse");
+    if (!devices_.whyNot().empty()) return;
+    capturedKeys_.clear();
+    capturing_ = true;
 }
 
-void WaylandPlatform::stopCapture() {}
+void WaylandPlatform::stopCapture() {
+    capturing_ = false;
+    capturedKeys_.clear();
+}
 
 int WaylandPlatform::eventDescriptor() const {
-    return wl_display_get_fd(display_);
+    return epollFd_ >= 0 ? epollFd_ : wl_display_get_fd(display_);
 }
 
 void WaylandPlatform::processPendingEvents() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    readPending();
-    flush();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        readPending();
+        flush();
+    }
+    // The devices are read while capture is off too: the decoders then know
+    // what is held when it starts, and the kernel's buffers never overflow.
+    std::vector<EvdevInput> inputs;
+    devices_.read(&inputs);
+    if (capturing_ && listener_) deliverInTimeOrder(&inputs, &capturedKeys_, listener_);
 }
 
 }  // namespace platform

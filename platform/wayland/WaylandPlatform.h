@@ -12,14 +12,17 @@
 //
 // What wlroots does not offer is told through availability(): global
 // hotkeys always; the pointer position until our own moves have placed it.
+// Key state and recording come from the input devices (evdev) when the user
+// may read them.
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/evdev/EvdevDevices.h"
+#include "platform/linux/HookKeyMessages.h"
 #include "platform/linux/PointerMath.h"
 
 struct wl_display;
@@ -86,7 +89,6 @@ private:
     void flush();
     void checkConnection();
     Rect layoutExtent() const;
-    void refuseOnce(std::atomic<bool>& said, const char* what);
 
     std::mutex mutex_;  // everything below, and every use of the connection
     wl_display* display_;
@@ -107,7 +109,15 @@ private:
     bool placed_ = false;
     Point placedAt_;
 
-    std::atomic<bool> saidKeyState_{false};
+
+    // Capture: the input devices, opened with the backend so that key state
+    // works without a recording; their inputs reach the listener only while
+    // capture is on. down() is any-thread, the rest GUI thread.
+    EvdevDevices devices_;
+    int epollFd_ = -1;  // the compositor's connection and the devices
+    CaptureListener* listener_ = nullptr;
+    bool capturing_ = false;
+    HookKeyMessages capturedKeys_;
 };
 
 }  // namespace platform

@@ -24,7 +24,7 @@ constexpr long RepeatFlushPeriodNs = 5 * 1000 * 1000;
 // After our own round trips, drain again at most this often per activation.
 constexpr int DrainRounds = 4;
 
-constexpr uint32_t VkControl = 0x11, VkMenu = 0x12, VkF10 = 0x79;
+constexpr uint32_t VkControl = 0x11, VkMenu = 0x12;
 constexpr uint32_t VkLShift = 0xA0, VkRShift = 0xA1, VkLControl = 0xA2, VkRControl = 0xA3;
 constexpr uint32_t VkLMenu = 0xA4, VkRMenu = 0xA5;
 constexpr uint32_t LastVirtualKey = 0xFF;
@@ -332,13 +332,13 @@ void X11Platform::unregisterHotkey(int id) {
 }
 
 void X11Platform::startCapture(uintptr_t) {
-    keysDown_.fill(false);
+    keysDown_.clear();
     capture_->start();
 }
 
 void X11Platform::stopCapture() {
     capture_->stop();
-    keysDown_.fill(false);
+    keysDown_.clear();
     updateRepeatTimer();
 }
 
@@ -404,14 +404,8 @@ void X11Platform::deliverKey(const CapturedEvent& event) {
         std::lock_guard<std::mutex> lock(mutex_);
         vk = layout_.virtualKeyOfKeycode(static_cast<uint8_t>(event.detail), event.state & numLockMask_);
     }
-    if (!vk || vk >= keysDown_.size()) return;
-    keysDown_[vk] = event.pressed;
-    // As the platform's hook: system messages while Alt is held without
-    // Ctrl, and for F10 (the menu key).
-    const bool alt = keysDown_[VkLMenu] || keysDown_[VkRMenu];
-    const bool ctrl = keysDown_[VkLControl] || keysDown_[VkRControl];
-    const bool system = (alt && !ctrl) || vk == VkF10;
-    const uint32_t message = event.pressed ? (system ? MsgSysKeyDown : MsgKeyDown) : (system ? MsgSysKeyUp : MsgKeyUp);
+    const uint32_t message = keysDown_.message(vk, event.pressed);
+    if (!message) return;
     if (listener_) listener_->keyboardEvent(KeyEvent{message, vk, static_cast<uint32_t>(event.time)});
 }
 
@@ -442,8 +436,7 @@ void X11Platform::deliverButton(const CapturedEvent& event) {
 }
 
 void X11Platform::updateRepeatTimer() {
-    bool anyDown = false;
-    for (bool down : keysDown_) anyDown = anyDown || down;
+    const bool anyDown = keysDown_.anyDown();
     if (anyDown == repeatTimerArmed_) return;
     itimerspec period{};
     if (anyDown) {

@@ -4,13 +4,13 @@
 // grabs, keymap changes and XInput2 raw events, and one that carries
 // nothing but RECORD's captured key events.
 
-#include <array>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "KeyboardLayout.h"
+#include "platform/linux/HookKeyMessages.h"
 #include "platform/linux/PointerMath.h"
 #include "platform/Platform.h"
 
@@ -79,7 +79,7 @@ private:
     int epollFd_ = -1;
     int repeatTimerFd_ = -1;
     bool repeatTimerArmed_ = false;
-    std::array<bool, 256> keysDown_{};  // virtual keys held, as captured
+    HookKeyMessages keysDown_;  // virtual keys held, as captured
     CaptureListener* listener_ = nullptr;
 };
 
