@@ -12,6 +12,11 @@ struct DesktopLimits {
     bool hotkeys = true;    // global hotkeys are offered
     bool recording = true;  // recording is offered
     QString recordingReason;
+    // The pointer's place at a recording's start can be read (a desktop
+    // that tells it only after our own moves cannot know where the user
+    // left it).
+    bool startPosition = true;
+    QString startPositionReason;
     QString notice;  // one line per missing service, empty when none is
 
     static DesktopLimits of(platform::Platform& platform);

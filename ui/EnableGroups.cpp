@@ -21,7 +21,8 @@ void applyEnableStates(Ui::MainWindow& f, const EnableStates& states) {
         {&S::runHotkeyControls, {f.Hotkey, f.ResetHotKey, f.HotKeyLabel}},
         {&S::runSwitch, {f.StartStop, f.Running}},
         {&S::recordingSwitch, {f.RecordingStartStop, f.Recording}},
-        {&S::recordingSettings, {f.MonitorMouseMovement, f.MonitorStartPosition}},
+        {&S::recordingSettings, {f.MonitorMouseMovement}},
+        {&S::startPosition, {f.MonitorStartPosition}},
         {&S::recordingHotkeyControls,
          {f.RecordingHotkey, f.ResetRecordingHotKey, f.RecordingHotKeyLabel}},
         {&S::loop, {f.Loop}},
@@ -56,5 +57,6 @@ void updateEnabledStates(Ui::MainWindow& form, const DesktopLimits& limits) {
     inputs.mouseEntry = form.MouseKeys->currentText();
     inputs.hotkeysOffered = limits.hotkeys;
     inputs.recordingOffered = limits.recording;
+    inputs.startPositionOffered = limits.startPosition;
     applyEnableStates(form, enableStates(inputs));
 }

@@ -10,7 +10,7 @@ using namespace table;
 
 auto fields(const EnableStates& s) {
     return std::tie(s.logControls, s.runHotkeyControls, s.runSwitch, s.recordingSwitch,
-                    s.recordingSettings, s.recordingHotkeyControls, s.loop, s.repeat, s.modeChoice, s.scriptFileControls,
+                    s.recordingSettings, s.recordingHotkeyControls, s.startPosition, s.loop, s.repeat, s.modeChoice, s.scriptFileControls,
                     s.editScript, s.convertTableToScript, s.tableControls, s.rowButtons,
                     s.delayAndLocation, s.keyChoice, s.mouseChoice, s.actionChoice, s.position,
                     s.wheel, s.fileButtons);
@@ -51,6 +51,7 @@ EnableStates enableStates(const EnableInputs& in) {
     out.recordingSwitch = in.recordingOffered;
     out.recordingSettings = in.recordingOffered;
     out.recordingHotkeyControls = in.recordingOffered && in.hotkeysOffered;
+    out.startPosition = in.recordingOffered && in.startPositionOffered;
     out.modeChoice = true;
     out.loop = true;
     out.repeat = in.looping;

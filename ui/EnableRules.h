@@ -16,6 +16,7 @@ struct EnableInputs {
     // What the desktop offers at all.
     bool hotkeysOffered = true;
     bool recordingOffered = true;
+    bool startPositionOffered = true;
 };
 
 struct EnableStates {
@@ -25,6 +26,7 @@ struct EnableStates {
     bool recordingSwitch = false;  // RecordingStartStop, Recording
     bool recordingSettings = false;
     bool recordingHotkeyControls = false;
+    bool startPosition = false;  // MonitorStartPosition
     bool loop = false;
     bool repeat = false;
     bool modeChoice = false;       // UseScript, UseTable

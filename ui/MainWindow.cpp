@@ -80,6 +80,7 @@ void MainWindow::showDesktopLimits() {
     ui->DesktopNotice->setVisible(!limits_.notice.isEmpty());
     if (!limits_.hotkeys)
         for (QWidget* edit : std::initializer_list<QWidget*>{ui->Hotkey, ui->RecordingHotkey}) edit->setToolTip(limits_.notice.section(QLatin1Char('\n'), 0, 0));
+    if (!limits_.startPosition) ui->MonitorStartPosition->setToolTip(limits_.startPositionReason);
     if (!limits_.recording)
         for (QWidget* control : std::initializer_list<QWidget*>{ui->Recording, ui->RecordingStartStop}) control->setToolTip(limits_.recordingReason);
 }

@@ -121,7 +121,9 @@ void RecordingControl::toggled(bool checked) {
     const ToggleInput input = toggleInput();
     if (checked) {
         // The click or key that started it ends before the recording begins.
-        recorder_.start(input.ended, injector_.cursorPosition(), form_.MonitorStartPosition->isChecked(),
+        // A setting restored from another desktop may still be checked.
+        const bool startPosition = form_.MonitorStartPosition->isChecked() && limits_.startPosition;
+        recorder_.start(input.ended, injector_.cursorPosition(), startPosition,
                         form_.MonitorMouseMovement->isChecked());
         return;
     }

@@ -94,6 +94,7 @@ TEST(LimitedDesktop, DisablesWhatTheDesktopLacksAndSaysWhy) {
     FakePlatform platform;
     platform.setMissing(Service::GlobalHotkeys, "no hotkeys here");
     platform.setMissing(Service::Recording, "no recording here");
+    platform.setMissing(Service::PointerPosition, "no pointer here");
     Recorder recorder;
     MainWindow window(platform, recorder);
     auto* notice = window.findChild<QLabel*>("DesktopNotice");
@@ -108,6 +109,24 @@ TEST(LimitedDesktop, DisablesWhatTheDesktopLacksAndSaysWhy) {
         EXPECT_FALSE(window.findChild<QWidget*>(name)->isEnabled()) << name;
     EXPECT_TRUE(window.findChild<QWidget*>("StartStop")->isEnabled());
     EXPECT_EQ(window.findChild<QPlainTextEdit*>("LuaLog")->toPlainText(), "-- Recording not started: no recording here\n");
+}
+
+// Where the desktop tells the pointer's place only after our own moves, a
+// recording cannot know where the user left it: no start position, even
+// with the box checked by settings from another desktop.
+TEST(LimitedDesktop, ARecordingWithoutThePointerPositionStartsWithoutOne) {
+    FakePlatform platform;
+    platform.setMissing(Service::PointerPosition, "no pointer here");
+    Recorder recorder;
+    MainWindow window(platform, recorder);
+    auto* startPosition = window.findChild<QAbstractButton*>("MonitorStartPosition");
+    EXPECT_FALSE(startPosition->isEnabled());
+    EXPECT_EQ(startPosition->toolTip(), "no pointer here");
+    EXPECT_TRUE(window.findChild<QLabel*>("DesktopNotice")->isHidden());
+    startPosition->setChecked(true);
+    window.setRecordingChecked(true);
+    EXPECT_TRUE(window.isRecordingChecked());
+    EXPECT_EQ(recorder.records(), "");
 }
 
 TEST_F(WindowStart, BrowseSetsTheScriptAndEditScriptOpensItFromTheRootThenTheWorkingFolderOrWarns) {
