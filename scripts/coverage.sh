@@ -27,7 +27,7 @@ done
 report="$(mktemp)"
 trap 'rm -f "$report"' EXIT
 filters=()
-for dir in app input platform recording script table ui; do filters+=(--filter "$dir/"); done
+for dir in app cli input platform recording script table ui; do filters+=(--filter "$dir/"); done
 gcovr --use-gcov-files --root . "${filters[@]}" \
       --exclude 'tests/' --exclude 'bench/' --exclude 'build/' \
       --exclude-unreachable-branches --exclude-throw-branches \

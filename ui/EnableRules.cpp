@@ -1,20 +1,10 @@
 #include "EnableRules.h"
 
-#include <tuple>
-
 #include "table/TableVocabulary.h"
 
 namespace {
 
 using namespace table;
-
-auto fields(const EnableStates& s) {
-    return std::tie(s.logControls, s.runHotkeyControls, s.runSwitch, s.recordingSwitch,
-                    s.recordingSettings, s.recordingHotkeyControls, s.startPosition, s.loop, s.repeat, s.modeChoice, s.scriptFileControls,
-                    s.editScript, s.convertTableToScript, s.tableControls, s.rowButtons,
-                    s.delayAndLocation, s.keyChoice, s.mouseChoice, s.actionChoice, s.position,
-                    s.wheel, s.fileButtons);
-}
 
 // Which editor choices fit the kind of input chosen.
 void applyEditorChoices(const EnableInputs& in, EnableStates& out) {
@@ -30,10 +20,6 @@ void applyEditorChoices(const EnableInputs& in, EnableStates& out) {
 }
 
 }  // namespace
-
-bool EnableStates::operator==(const EnableStates& other) const {
-    return fields(*this) == fields(other);
-}
 
 EnableStates enableStates(const EnableInputs& in) {
     EnableStates out;  // everything off

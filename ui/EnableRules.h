@@ -42,8 +42,6 @@ struct EnableStates {
     bool position = false;
     bool wheel = false;
     bool fileButtons = false;
-
-    bool operator==(const EnableStates& other) const;
 };
 
 EnableStates enableStates(const EnableInputs& inputs);

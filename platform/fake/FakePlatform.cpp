@@ -192,18 +192,6 @@ void FakePlatform::pushKeyEvent(KeyEvent event) {
     pending_.push_back(event);
 }
 
-void FakePlatform::pushMouseEvent(MouseEvent event) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!event.time) event.time = ++clock_;
-    pending_.push_back(event);
-}
-
-void FakePlatform::pushRawMovement(RawMovement movement) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!movement.time) movement.time = ++clock_;
-    pending_.push_back(movement);
-}
-
 void FakePlatform::holdElsewhere(uint32_t modifiers, uint32_t virtualKey) {
     std::lock_guard<std::mutex> lock(mutex_);
     heldElsewhere_.insert(Hotkey{modifiers & ~ModNoRepeat, virtualKey});

@@ -74,8 +74,6 @@ public:
 
     // --- Events a test makes happen; delivered by processPendingEvents ---
     void pushKeyEvent(KeyEvent event);
-    void pushMouseEvent(MouseEvent event);
-    void pushRawMovement(RawMovement movement);
     // Presses a key combination: the id that holds it, if any, gets a hotkey
     // event; an id holding the key with any modifiers comes first.
     void pressHotkey(uint32_t modifiers, uint32_t virtualKey);

@@ -70,7 +70,6 @@ struct Tables {
     std::array<uint16_t, VirtualKeyLimit> evdevOf{};
     std::array<uint8_t, EvdevLimit> virtualKeyOf{};
     std::array<uint8_t, EvdevLimit> numLockOffVirtualKeyOf{};
-    std::array<char, VirtualKeyLimit> characterOf{};
 };
 
 constexpr Tables buildTables() {
@@ -81,9 +80,6 @@ constexpr Tables buildTables() {
         if (!t.virtualKeyOf[r.evdev]) t.virtualKeyOf[r.evdev] = r.virtualKey;
     }
     for (const Row& r : NumLockOffRows) t.numLockOffVirtualKeyOf[r.evdev] = r.virtualKey;
-    for (char c = '0'; c <= '9'; ++c) t.characterOf[static_cast<uint8_t>(c)] = c;
-    for (char c = 'A'; c <= 'Z'; ++c) t.characterOf[static_cast<uint8_t>(c)] = static_cast<char>(c - 'A' + 'a');
-    for (const CharRow& r : PunctuationRows) t.characterOf[r.virtualKey] = r.character;
     return t;
 }
 
@@ -100,12 +96,6 @@ uint32_t virtualKeyOfEvdev(uint16_t evdev, bool numLockOn) {
     if (!numLockOn && PositionTables.numLockOffVirtualKeyOf[evdev])
         return PositionTables.numLockOffVirtualKeyOf[evdev];
     return PositionTables.virtualKeyOf[evdev];
-}
-
-bool isCharacterVirtualKey(uint32_t virtualKey) { return characterOfVirtualKey(virtualKey) != 0; }
-
-char characterOfVirtualKey(uint32_t virtualKey) {
-    return virtualKey < VirtualKeyLimit ? PositionTables.characterOf[virtualKey] : 0;
 }
 
 uint32_t virtualKeyOfCharacter(unsigned character) {

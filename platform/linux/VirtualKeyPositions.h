@@ -11,11 +11,6 @@ uint16_t evdevOfVirtualKey(uint32_t virtualKey);
 // The virtual key a hook reports for the key at an evdev position:
 // left/right-specific modifiers, keypad keys by the NumLock state.
 uint32_t virtualKeyOfEvdev(uint16_t evdev, bool numLockOn);
-// True for the virtual keys whose key depends on the layout (letters,
-// digits and the punctuation keys), false for fixed positions.
-bool isCharacterVirtualKey(uint32_t virtualKey);
-// The character a layout-dependent virtual key stands for on the US layout.
-char characterOfVirtualKey(uint32_t virtualKey);
 // The layout-dependent virtual key of a character, 0 when none.
 uint32_t virtualKeyOfCharacter(unsigned character);
 
