@@ -26,7 +26,8 @@ DesktopLimits DesktopLimits::of(platform::Platform& platform) {
         limits.recordingReason = QString::fromStdString(recording.reason);
         lines << limits.recordingReason;
     }
-    const platform::Availability pointer = platform.availability(platform::Service::PointerPosition);
+    const platform::Availability pointer =
+        platform.availability(platform::Service::PointerPosition);
     if (!pointer.available) {
         limits.startPosition = false;
         limits.startPositionReason = QString::fromStdString(pointer.reason);

@@ -24,10 +24,8 @@ struct ButtonRow {
 // the X server numbers them 8 and 9. Further buttons have no message, as on
 // X11.
 constexpr ButtonRow ButtonRows[] = {
-    {BTN_LEFT, MsgLeftDown, MsgLeftUp, 0},
-    {BTN_RIGHT, MsgRightDown, MsgRightUp, 0},
-    {BTN_MIDDLE, MsgMiddleDown, MsgMiddleUp, 0},
-    {BTN_SIDE, MsgXDown, MsgXUp, XButton1},
+    {BTN_LEFT, MsgLeftDown, MsgLeftUp, 0},       {BTN_RIGHT, MsgRightDown, MsgRightUp, 0},
+    {BTN_MIDDLE, MsgMiddleDown, MsgMiddleUp, 0}, {BTN_SIDE, MsgXDown, MsgXUp, XButton1},
     {BTN_EXTRA, MsgXDown, MsgXUp, XButton2},
 };
 
@@ -64,22 +62,22 @@ EvdevDecoder::EvdevDecoder(bool numLockOn, bool hasNumLockLed)
 
 void EvdevDecoder::feed(const input_event& event, std::vector<EvdevInput>* out) {
     switch (event.type) {
-    case EV_SYN:
-        if (event.code == SYN_REPORT)
-            endFrame(microsecondsOf(event), out);
-        else if (event.code == SYN_DROPPED)
-            frame_.clear();
-        break;
-    case EV_KEY:
-    case EV_REL:
-        frame_.push_back(event);
-        break;
-    case EV_LED:
-        // The LED is state, not input: it counts from the moment it is read.
-        if (event.code == LED_NUML) numLockOn_ = event.value != 0;
-        break;
-    default:
-        break;  // scan codes, absolute axes, switches: nothing a hook reports
+        case EV_SYN:
+            if (event.code == SYN_REPORT)
+                endFrame(microsecondsOf(event), out);
+            else if (event.code == SYN_DROPPED)
+                frame_.clear();
+            break;
+        case EV_KEY:
+        case EV_REL:
+            frame_.push_back(event);
+            break;
+        case EV_LED:
+            // The LED is state, not input: it counts from the moment it is read.
+            if (event.code == LED_NUML) numLockOn_ = event.value != 0;
+            break;
+        default:
+            break;  // scan codes, absolute axes, switches: nothing a hook reports
     }
 }
 
@@ -115,8 +113,8 @@ void EvdevDecoder::endFrame(uint64_t microseconds, std::vector<EvdevInput>* out)
 
 void EvdevDecoder::decodeKey(uint16_t code, int32_t value, uint64_t microseconds,
                              std::vector<EvdevInput>* out) {
-    const auto held = std::find_if(held_.begin(), held_.end(),
-                                   [code](const Held& h) { return h.code == code; });
+    const auto held =
+        std::find_if(held_.begin(), held_.end(), [code](const Held& h) { return h.code == code; });
     if (code >= FirstButtonCode) {
         if (value == KeyRepeated) return;
         for (const ButtonRow& row : ButtonRows) {
@@ -141,8 +139,8 @@ void EvdevDecoder::decodeKey(uint16_t code, int32_t value, uint64_t microseconds
 }
 
 void EvdevDecoder::hold(uint16_t code, const EvdevInput& release, bool down) {
-    const auto held = std::find_if(held_.begin(), held_.end(),
-                                   [code](const Held& h) { return h.code == code; });
+    const auto held =
+        std::find_if(held_.begin(), held_.end(), [code](const Held& h) { return h.code == code; });
     if (!down) {
         if (held != held_.end()) held_.erase(held);
     } else if (held == held_.end()) {
@@ -163,23 +161,22 @@ void EvdevDecoder::lost(uint64_t microseconds, std::vector<EvdevInput>* out) {
 
 void deliverInTimeOrder(std::vector<EvdevInput>* inputs, HookKeyMessages* keys,
                         CaptureListener* listener) {
-    std::stable_sort(inputs->begin(), inputs->end(),
-                     [](const EvdevInput& a, const EvdevInput& b) {
-                         return a.microseconds < b.microseconds;
-                     });
+    std::stable_sort(inputs->begin(), inputs->end(), [](const EvdevInput& a, const EvdevInput& b) {
+        return a.microseconds < b.microseconds;
+    });
     for (const EvdevInput& input : *inputs) {
         const uint32_t time = captureMilliseconds(input.microseconds);
         switch (input.kind) {
-        case EvdevInput::Key:
-            if (const uint32_t message = keys->message(input.virtualKey, input.pressed))
-                listener->keyboardEvent(KeyEvent{message, input.virtualKey, time});
-            break;
-        case EvdevInput::Mouse:
-            listener->mouseEvent(input.mouse);
-            break;
-        case EvdevInput::Motion:
-            listener->rawMovement(input.motion);
-            break;
+            case EvdevInput::Key:
+                if (const uint32_t message = keys->message(input.virtualKey, input.pressed))
+                    listener->keyboardEvent(KeyEvent{message, input.virtualKey, time});
+                break;
+            case EvdevInput::Mouse:
+                listener->mouseEvent(input.mouse);
+                break;
+            case EvdevInput::Motion:
+                listener->rawMovement(input.motion);
+                break;
         }
     }
 }

@@ -100,7 +100,8 @@ EvdevDevices::EvdevDevices(std::string directory) : directory_(std::move(directo
     whyNot_ = unavailableReason(directory_);
     epollFd_ = epoll_create1(EPOLL_CLOEXEC);
     if (epollFd_ < 0) {
-        whyNot_ = std::string("Recording cannot wait for the input devices: ") + std::strerror(errno);
+        whyNot_ =
+            std::string("Recording cannot wait for the input devices: ") + std::strerror(errno);
         return;
     }
     // udev creates a node and then gives it its group: a node that cannot be

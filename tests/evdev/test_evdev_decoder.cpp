@@ -56,7 +56,9 @@ std::string hex(uint32_t v) {
     return s.str();
 }
 
-std::string at(uint32_t time) { return std::to_string(time); }
+std::string at(uint32_t time) {
+    return std::to_string(time);
+}
 
 struct Listener : CaptureListener {
     void keyboardEvent(const KeyEvent& e) override {
@@ -125,9 +127,9 @@ TEST(EvdevDecoder, TwoKeyboardsMergeInTimeOrderAndAnUnpluggedOneReleasesWhatItHe
     keypad.lost(202000000, &inputs);  // nothing is held any more
     // Alt on one keyboard makes the other's key a system key; at equal times
     // the order read stands.
-    EXPECT_THAT(deliver(inputs), ElementsAre("key 104 a4 200000", "key 104 61 200100",
-                                             "key 105 61 200150", "key 101 a4 200300",
-                                             "key 100 62 200300", "key 101 62 201000"));
+    EXPECT_THAT(deliver(inputs),
+                ElementsAre("key 104 a4 200000", "key 104 61 200100", "key 105 61 200150",
+                            "key 101 a4 200300", "key 100 62 200300", "key 101 62 201000"));
 }
 
 TEST(EvdevDevices, WithoutAReadableEventDeviceRecordingSaysWhy) {
