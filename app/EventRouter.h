@@ -16,6 +16,8 @@ public:
     virtual bool recording() const = 0;
     virtual void setRunning(bool on) = 0;
     virtual void setRecording(bool on) = 0;
+    // The system took hotkey id back; the window says so and empties its edit.
+    virtual void hotkeyLost(int id, platform::HotkeyResult why) = 0;
 };
 
 class EventRouter : public platform::CaptureListener {
@@ -30,6 +32,7 @@ public:
     // The run hotkey flips Running unless a recording is on; the recording
     // hotkey flips Recording unless a run is on. Nothing once closing.
     void hotkey(int id) override;
+    void hotkeyLost(int id, platform::HotkeyResult why) override { target_.hotkeyLost(id, why); }
 
 private:
     LoopTarget& target_;

@@ -13,6 +13,7 @@ public:
     // Checking the boxes runs their slots at once, as a click would.
     void setRunning(bool on) override { window_.setRunningChecked(on); }
     void setRecording(bool on) override { window_.setRecordingChecked(on); }
+    void hotkeyLost(int id, platform::HotkeyResult why) override { window_.hotkeyLost(id, why); }
 
 private:
     MainWindow& window_;

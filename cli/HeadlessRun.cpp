@@ -121,6 +121,10 @@ public:
     void hotkey(int id) override {
         if (id == RunHotkeyId) stop(InterruptStatus);
     }
+    void hotkeyLost(int id, platform::HotkeyResult why) override {
+        const GlobalHotkeys::Outcome outcome = hotkeys_.lost(id, why);
+        if (!outcome.problem.isEmpty()) write(stderr, outcome.problem);
+    }
     void keyboardEvent(const platform::KeyEvent&) override {}
     void mouseEvent(const platform::MouseEvent&) override {}
     void rawMovement(const platform::RawMovement&) override {}

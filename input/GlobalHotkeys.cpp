@@ -6,6 +6,7 @@ namespace {
 
 // Log lines: the combination (portable text), then why.
 const char RefusedLine[] = "Hotkey %1 refused: %2\n";
+const char LostLine[] = "Hotkey %1 lost after a keyboard layout change: %2\n";
 const char ExactOnlyLine[] =
     "Hotkey %1 stops this run only with no other keys held: another program holds %1 with other modifiers\n";
 const char HeldByOtherHotkey[] = "the other hotkey holds it";
@@ -15,12 +16,12 @@ const char RefusedBySystem[] = "the system refused it";
 
 QString nameOf(const QKeySequence& sequence) { return sequence.toString(QKeySequence::PortableText); }
 
-QString refusal(const QKeySequence& sequence, HotkeyResult result) {
+QString refusal(const QKeySequence& sequence, HotkeyResult result, const char* line = RefusedLine) {
     const char* reason = RefusedBySystem;
     if (result == HotkeyResult::HeldByThisProgram) reason = HeldByOtherHotkey;
     if (result == HotkeyResult::HeldByAnotherProgram) reason = HeldByAnotherProgram;
     if (result == HotkeyResult::NoSuchKey) reason = NoSuchKey;
-    return QString::fromLatin1(RefusedLine).arg(nameOf(sequence), QString::fromLatin1(reason));
+    return QString::fromLatin1(line).arg(nameOf(sequence), QString::fromLatin1(reason));
 }
 
 }  // namespace
@@ -61,4 +62,12 @@ GlobalHotkeys::Outcome GlobalHotkeys::setRunning(bool running) {
         return {binding.shown, QString::fromLatin1(ExactOnlyLine).arg(nameOf(binding.shown))};
     held_.erase(held);
     return {QKeySequence(), refusal(binding.shown, result)};
+}
+
+GlobalHotkeys::Outcome GlobalHotkeys::lost(int id, HotkeyResult why) {
+    const auto held = held_.find(id);
+    if (held == held_.end()) return {};
+    const QKeySequence sequence = held->second.shown;
+    held_.erase(held);
+    return {QKeySequence(), refusal(sequence, why, LostLine)};
 }

@@ -24,6 +24,8 @@ public:
     Outcome set(int id, const QKeySequence& sequence);
     // A run starts or ends; shown is then the run hotkey's.
     Outcome setRunning(bool running);
+    // The platform took id back after a keyboard layout change; shown is empty.
+    Outcome lost(int id, platform::HotkeyResult why);
 
 private:
     uint32_t modifiersFor(int id, const HotkeyBinding& binding) const;

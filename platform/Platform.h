@@ -57,6 +57,9 @@ public:
     virtual void mouseEvent(const MouseEvent& event) = 0;
     virtual void rawMovement(const RawMovement& movement) = 0;
     virtual void hotkey(int id) = 0;
+    // The system took hotkey id back (the keyboard layout changed and its
+    // key went, or another program now holds it): id holds nothing now.
+    virtual void hotkeyLost(int /*id*/, HotkeyResult /*why*/) {}
 };
 
 // Asked by a backend between the events it makes of one record (the X11

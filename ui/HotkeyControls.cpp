@@ -28,6 +28,13 @@ void HotkeyControls::switchRunHotkey(bool running) {
     if (form_.Hotkey->keySequence() != outcome.shown) form_.Hotkey->setKeySequence(outcome.shown);
 }
 
+void HotkeyControls::lost(int id, platform::HotkeyResult why) {
+    const GlobalHotkeys::Outcome outcome = hotkeys_.lost(id, why);
+    if (outcome.problem.isEmpty()) return;
+    log_.add(outcome.problem);
+    (id == RunHotkeyId ? form_.Hotkey : form_.RecordingHotkey)->setKeySequence(QKeySequence());
+}
+
 void HotkeyControls::runEditChanged(const QKeySequence& sequence) {
     form_.Hotkey->setKeySequence(set(sequence, RunHotkeyId));
 }

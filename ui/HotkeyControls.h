@@ -26,6 +26,9 @@ public:
     // The run hotkey follows the run: see GlobalHotkeys.
     void switchRunHotkey(bool running);
 
+    // The platform took id back: its edit is emptied and the log says why.
+    void lost(int id, platform::HotkeyResult why);
+
     void runEditChanged(const QKeySequence& sequence);
     void recordingEditChanged(const QKeySequence& sequence);
     void resetRun();

@@ -149,6 +149,7 @@ void MainWindow::setFileDialogs(FileDialog save, FileDialog open) {
 void MainWindow::setUrlOpener(UrlOpener opener) { dialogs_->setUrlOpener(std::move(opener)); }
 
 QKeySequence MainWindow::setHotkey(const QKeySequence& sequence, int id) { return hotkeys_->set(sequence, id); }
+void MainWindow::hotkeyLost(int id, platform::HotkeyResult why) { hotkeys_->lost(id, why); }
 
 bool MainWindow::convertRecordingToScript() { return recording_->convertToScript(); }
 void MainWindow::setClosePrompt(ClosePrompt prompt) { recording_->setClosePrompt(std::move(prompt)); }

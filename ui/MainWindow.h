@@ -75,6 +75,8 @@ public:
     // Unregisters hotkey id, registers it from sequence when it can, logs a
     // refusal, and returns what the edit is to show: what was registered.
     QKeySequence setHotkey(const QKeySequence& sequence, int id);
+    // The platform took hotkey id back: see HotkeyControls::lost.
+    void hotkeyLost(int id, platform::HotkeyResult why);
 
     // Asks for a file name and writes the last recording there as a script,
     // which then becomes the one to run. True when it was written; a write

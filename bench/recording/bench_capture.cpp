@@ -46,6 +46,7 @@ struct Idle : LoopTarget {
     bool recording() const override { return recorder.active(); }
     void setRunning(bool) override {}
     void setRecording(bool) override {}
+    void hotkeyLost(int, platform::HotkeyResult) override {}
 };
 
 // The router with a stopwatch around it: the part of the GUI thread's cost

@@ -113,6 +113,7 @@ void FakePlatform::processPendingEvents() {
         if (auto* key = std::get_if<KeyEvent>(&event)) listener->keyboardEvent(*key);
         else if (auto* mouse = std::get_if<MouseEvent>(&event)) listener->mouseEvent(*mouse);
         else if (auto* raw = std::get_if<RawMovement>(&event)) listener->rawMovement(*raw);
+        else if (auto* lost = std::get_if<LostHotkey>(&event)) listener->hotkeyLost(lost->first, lost->second);
         else listener->hotkey(std::get<int>(event));
     }
 }
@@ -212,6 +213,12 @@ void FakePlatform::pressHotkey(uint32_t modifiers, uint32_t virtualKey) {
             return;
         }
     }
+}
+
+void FakePlatform::loseHotkey(int id, HotkeyResult why) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hotkeys_.erase(id);
+    pending_.push_back(LostHotkey{id, why});
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -77,9 +78,12 @@ public:
     // Presses a key combination: the id that holds it, if any, gets a hotkey
     // event; an id holding the key with any modifiers comes first.
     void pressHotkey(uint32_t modifiers, uint32_t virtualKey);
+    // The system takes hotkey id back, as a keyboard layout change may.
+    void loseHotkey(int id, HotkeyResult why);
 
 private:
-    using Pending = std::variant<KeyEvent, MouseEvent, RawMovement, int>;
+    using LostHotkey = std::pair<int, HotkeyResult>;
+    using Pending = std::variant<KeyEvent, MouseEvent, RawMovement, int, LostHotkey>;
     void log(std::string line);
 
     mutable std::mutex mutex_;

@@ -162,18 +162,21 @@ void X11Hotkeys::release(int id) {
         ungrabExact(old);
 }
 
-void X11Hotkeys::regrab(const std::function<uint8_t(int id)>& keycodeOf) {
+std::vector<std::pair<int, HotkeyResult>> X11Hotkeys::regrab(const std::function<uint8_t(int id)>& keycodeOf) {
     ServerHold hold(display_);
     std::map<int, Registration> old;
     old.swap(byId_);
     for (const auto& entry : old)
         XUngrabKey(display_, entry.second.keycode, AnyModifier, DefaultRootWindow(display_));
     sync();
+    std::vector<std::pair<int, HotkeyResult>> lost;
     for (const auto& entry : old) {
         Registration moved = entry.second;
         moved.keycode = keycodeOf(entry.first);
-        place(entry.first, moved);
+        const HotkeyResult result = place(entry.first, moved);
+        if (!isRegistered(result)) lost.emplace_back(entry.first, result);
     }
+    return lost;
 }
 
 int X11Hotkeys::idOfEvent(const XEvent& event) {

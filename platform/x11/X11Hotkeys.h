@@ -29,7 +29,8 @@ public:
     void remove(int id);
     // Grabs every registration again with new keycodes (after a keymap
     // change); keycodeOf gives the keycode of a registered virtual key.
-    void regrab(const std::function<uint8_t(int id)>& keycodeOf);
+    // Returns the ids that could not be placed again, with why.
+    std::vector<std::pair<int, HotkeyResult>> regrab(const std::function<uint8_t(int id)>& keycodeOf);
     // The id fired by an event of the hotkey connection, or 0.
     int idOfEvent(const XEvent& event);
 

@@ -369,16 +369,20 @@ void X11Platform::processPendingEvents() {
         // Our round trip may have queued more events without waking the descriptor.
         if (!XEventsQueued(gui_, QueuedAlready)) break;
     }
+    std::vector<std::pair<int, HotkeyResult>> lost;
     if (layoutChanged) {
         reloadLayout();
-        hotkeys_->regrab([this](int id) {
+        lost = hotkeys_->regrab([this](int id) {
             std::lock_guard<std::mutex> lock(mutex_);
             return layout_.keycodeOfVirtualKey(hotkeyKeys_[id]);
         });
+        for (const auto& [id, why] : lost) hotkeyKeys_.erase(id);
     }
     for (const CapturedEvent& e : events) deliver(e);
     for (int id : hotkeyIds)
         if (listener_) listener_->hotkey(id);
+    for (const auto& [id, why] : lost)
+        if (listener_) listener_->hotkeyLost(id, why);
     updateRepeatTimer();
 }
 

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QKeySequenceEdit>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -122,6 +123,19 @@ TEST_F(Session, TheRunHotkeyIsIgnoredDuringARecordingAndBothOnceTheWindowIsClosi
     pressRecording();
     EXPECT_FALSE(box("Running")->isChecked());
     EXPECT_FALSE(box("Recording")->isChecked());
+}
+
+// A keyboard layout change may take a hotkey's key away: the window says
+// so and shows it gone; the other hotkey stays.
+TEST_F(Session, AHotkeyTheSystemTakesBackIsLoggedAndItsEditEmptied) {
+    fake.loseHotkey(RunHotkeyId, HotkeyResult::NoSuchKey);
+    fake.processPendingEvents();
+    EXPECT_TRUE(window().findChild<QKeySequenceEdit*>("Hotkey")->keySequence().isEmpty());
+    EXPECT_EQ(window().findChild<QPlainTextEdit*>("LuaLog")->toPlainText(),
+              "Hotkey F4 lost after a keyboard layout change: the keyboard has no such key\n");
+    EXPECT_EQ(fake.hotkeys().count(RunHotkeyId), 0u);
+    pressRecording();
+    EXPECT_TRUE(box("Recording")->isChecked());
 }
 
 TEST_F(Session, ClosingDuringARecordingAsksWhetherToSaveIt) {

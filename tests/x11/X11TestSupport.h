@@ -29,11 +29,13 @@ struct RecordingListener : platform::CaptureListener {
     std::vector<platform::MouseEvent> mouse;
     std::vector<platform::RawMovement> moves;
     std::vector<int> hotkeys;
+    std::vector<std::pair<int, platform::HotkeyResult>> lost;
 
     void keyboardEvent(const platform::KeyEvent& e) override { keys.push_back(e); }
     void mouseEvent(const platform::MouseEvent& e) override { mouse.push_back(e); }
     void rawMovement(const platform::RawMovement& m) override { moves.push_back(m); }
     void hotkey(int id) override { hotkeys.push_back(id); }
+    void hotkeyLost(int id, platform::HotkeyResult why) override { lost.emplace_back(id, why); }
     void clear() { *this = RecordingListener(); }
 };
 

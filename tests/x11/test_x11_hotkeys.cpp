@@ -121,3 +121,28 @@ TEST_F(Hotkeys, ACombinationAnotherClientHoldsOrNoKeyCarriesIsRefused) {
     EXPECT_EQ(platform_->registerHotkey(5, ModNoRepeat, 0x29), HotkeyResult::NoSuchKey);  // Select
     EXPECT_EQ(platform_->registerHotkey(5, ModNoRepeat, 0), HotkeyResult::NoSuchKey);
 }
+
+// A layout change moves a letter's hotkey with the letter; where another
+// program holds the combination on its new key, the hotkey is lost and the
+// listener is told (a QWERTZ layout swaps the Y and Z keys).
+TEST_F(Hotkeys, ALetterMovedOntoACombinationHeldElsewhereLosesItsHotkeyAndSaysSo) {
+    Display* other = grabbedElsewhere(XK_y, ControlMask);
+    const KeyCode y = XKeysymToKeycode(other, XK_y), z = XKeysymToKeycode(other, XK_z);
+    ASSERT_EQ(platform_->registerHotkey(4, ModControl | ModNoRepeat, 'Z'), Registered);
+    int perCode = 0;
+    KeySym* ys = XGetKeyboardMapping(other, y, 1, &perCode);
+    KeySym* zs = XGetKeyboardMapping(other, z, 1, &perCode);
+    const auto swap = [&](KeySym* onY, KeySym* onZ) {
+        XChangeKeyboardMapping(other, y, perCode, onY, 1);
+        XChangeKeyboardMapping(other, z, perCode, onZ, 1);
+        XSync(other, False);
+    };
+    swap(zs, ys);
+    EXPECT_TRUE(pumpUntil(*platform_, [&] { return !listener_.lost.empty(); }));
+    swap(ys, zs);
+    XFree(ys);
+    XFree(zs);
+    XCloseDisplay(other);
+    EXPECT_EQ(listener_.lost,
+              (std::vector<std::pair<int, HotkeyResult>>{{4, HotkeyResult::HeldByAnotherProgram}}));
+}
