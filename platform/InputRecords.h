@@ -37,7 +37,18 @@ enum VirtualKey : uint16_t {
     VkXButton2 = 0x06,
     VkReturn = 0x0D,
     VkShift = 0x10,
+    VkControl = 0x11,
+    VkMenu = 0x12,
+    VkF10 = 0x79,
+    VkLShift = 0xA0,
+    VkRShift = 0xA1,
+    VkLControl = 0xA2,
+    VkRControl = 0xA3,
+    VkLMenu = 0xA4,
+    VkRMenu = 0xA5,
 };
+// Virtual keys run from 1 to this; hooks report nothing above it.
+constexpr uint32_t LastVirtualKey = 0xFF;
 
 // Top bit of an asynchronous key state: the key is down now.
 constexpr uint16_t KeyStateDown = 0x8000;

@@ -4,11 +4,6 @@
 
 namespace platform {
 
-namespace {
-constexpr uint32_t VkF10 = 0x79;
-constexpr uint32_t VkLControl = 0xA2, VkRControl = 0xA3, VkLMenu = 0xA4, VkRMenu = 0xA5;
-}  // namespace
-
 uint32_t HookKeyMessages::message(uint32_t virtualKey, bool pressed) {
     if (!virtualKey || virtualKey >= down_.size()) return 0;
     down_[virtualKey] = pressed;

@@ -63,8 +63,6 @@ constexpr int FlushTimeoutMs = 5000;
 // Where the kernel's input devices are, read for recording and key state.
 constexpr const char InputDirectory[] = "/dev/input";
 
-constexpr uint32_t VkControl = 0x11, VkMenu = 0x12;
-constexpr uint32_t LastVirtualKey = 0xFF;
 
 struct ButtonRow {
     uint32_t downFlag, upFlag;

@@ -24,10 +24,6 @@ constexpr long RepeatFlushPeriodNs = 5 * 1000 * 1000;
 // After our own round trips, drain again at most this often per activation.
 constexpr int DrainRounds = 4;
 
-constexpr uint32_t VkControl = 0x11, VkMenu = 0x12;
-constexpr uint32_t VkLShift = 0xA0, VkRShift = 0xA1, VkLControl = 0xA2, VkRControl = 0xA3;
-constexpr uint32_t VkLMenu = 0xA4, VkRMenu = 0xA5;
-constexpr uint32_t LastVirtualKey = 0xFF;
 constexpr uint16_t KeyDownBit = 0x8000;
 
 constexpr unsigned XButtonLeft = 1, XButtonMiddle = 2, XButtonRight = 3;
